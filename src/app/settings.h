@@ -1,0 +1,114 @@
+#pragma once
+// The settings: one record with a field per stored value, named like the value.
+// The notification list and the weekday list carry their own counts (`Notifcnt`
+// and `schedwdaynum` in the registry are their sizes).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+// Kind codes of a notification step; any other code is a step that a run passes over.
+enum NotifyKind : uint8_t {
+  kNotifyEmail = 0,
+  kNotifyFtp = 1,
+  kNotifyLaunch = 2,
+  kNotifySleep = 3,
+};
+
+struct EmailNotif {
+  std::string eFrom;
+  std::string ETo;
+  std::string esubject;
+  std::string emessage;
+  std::string emailUser;  // stored with e-mail steps, never read back
+  std::string ReplyToAddress;
+  int32_t maxretries = 0;
+  bool operator==(const EmailNotif&) const = default;
+};
+
+struct FtpNotif {
+  std::string FTPServer;
+  std::string FTPPath;
+  std::string FTPHTML;
+  int32_t FTPPort = 21;
+  std::string FTPUser;
+  std::string FTPPass;
+  bool operator==(const FtpNotif&) const = default;
+};
+
+struct LaunchNotif {
+  std::string LnchApp;
+  std::string LnchParam;
+  bool operator==(const LaunchNotif&) const = default;
+};
+
+// One step of the notification script; only the fields of its own kind are run and stored.
+struct Notif {
+  uint8_t NotifyMethod = kNotifyEmail;
+  EmailNotif emailNotifr;
+  FtpNotif FTPNotifr;
+  LaunchNotif LaunchNotifr;
+  int32_t sseconds = 0;
+  bool operator==(const Notif&) const = default;
+};
+
+// Layout version that every save writes.
+inline constexpr double kSettingsVersion = 1.1;
+
+struct WindowGeometry {
+  int32_t Status = 0;  // 1: maximized when last closed
+  int32_t Height = 385;
+  int32_t Width = 440;
+  int32_t Left = 50;
+  int32_t Top = 50;
+  bool operator==(const WindowGeometry&) const = default;
+};
+
+struct Settings {
+  double version = kSettingsVersion;
+  bool AutoStart = true;
+  bool Reconnect = false;
+  std::string conname;
+  int32_t redelay = 90;
+  int32_t maxretries = 20;
+  bool MonitorIP = false;
+  bool usesmtp = false;
+  std::string SMTPServer;
+  bool usestartdelay = false;
+  int32_t startdelay = 45;
+  bool loggingenabled = false;
+  std::string logfile;
+  std::string lastip = "192.168.0.1";
+  uint8_t kaMethod = 0;  // 0 none, 1 ping, 2 web page
+  std::string kaPingHost;
+  int32_t kaPingInterval = 5;
+  std::string kaWebSite;
+  int32_t kaWebInterval = 5;
+  std::string proxyname;
+  int32_t proxyport = 8080;
+  std::string proxyuser;
+  std::string proxypass;
+  bool schedenabled = false;
+  int32_t resdelay = 90;
+  int32_t maxsretries = 20;
+  std::string connuser;
+  std::string connpass;
+  double schedtime = 0;  // time of day as a fraction of a day
+
+  std::vector<Notif> notifs;      // the notification list; position n is notifs[n - 1]
+  std::vector<int32_t> weekdays;  // the scheduler's weekday list, 1 Sunday .. 7 Saturday
+
+  WindowGeometry Main;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// Puts every setting to its default. The notification and weekday lists are
+// emptied: a fresh start has neither.
+void SetDefaultSettings(Settings& settings);
+
+// The weekday list as stored in `scheddays`: the numbers joined by "," (2,4,6).
+std::string FormatWeekdays(const std::vector<int32_t>& weekdays);
+
+}  // namespace tarnwick
