@@ -1,0 +1,165 @@
+#include "notify/poll.h"
+
+#include <exception>
+
+#include "app/message_box.h"
+#include "app/text_utils.h"
+
+namespace tarnwick {
+
+void IpCheckLoop::DialUp1ActiveConnection(RasHandle handle, const std::string& entry_name,
+                                          const std::string& device_name) {
+  // Exact comparison: phonebook entries differing only in letter case are different entries.
+  if (entry_name != d_.settings.conname) return;
+  d_.state.connected = true;
+  d_.state.device_name = device_name;
+  d_.state.connection_handle = handle;
+}
+
+void IpCheckLoop::DialUp1AsyncEvent(const std::string& message_text) {
+  // A dial of the main component only confirms a connection that is already up:
+  // its first answer is "Connected" then. Anything else means the entry is down
+  // and this dial must not go on.
+  d_.state.dial_answered = true;
+  if (message_text == "Connected") {
+    d_.state.connected = true;
+  } else {
+    d_.state.connected = false;
+    d_.ras.HangUp();
+  }
+}
+
+void IpCheckLoop::Tick() {
+  Rearm rearm = Rearm::kYes;
+  if (d_.state.reconnect_holdoff > 0) --d_.state.reconnect_holdoff;
+  d_.host.SetPollEnabled(false);
+  d_.settings.conname = d_.view.SelectedConnection();
+  d_.state.connected = false;
+  d_.ras.GetConnections();
+  d_.ras.SetEntry(d_.settings.conname);
+  if (d_.ras.ConnHandle() == 0) {
+    d_.ras.SetConnHandle(d_.state.connection_handle);
+    d_.ras.InitStatistics(false, true, d_.state.device_name);
+  }
+  const std::string address = d_.ras.ClientAddress(d_.ras.ConnHandle());
+
+  // Listed as active, yet the handle yields no address: the component still
+  // holds an older connection's handle. A dial of the live entry picks it up.
+  if (d_.state.connected && address.empty()) {
+    switch (PickUpHandle()) {
+      case PickUp::kAnswered:
+        break;
+      case PickUp::kTimedOut:
+        d_.host.SetPollEnabled(true);
+        d_.ras.HangUp();
+        return;
+      case PickUp::kQuitting:
+        return;
+    }
+  }
+
+  if (d_.state.connected) {
+    rearm = ShowConnection();
+  } else if (d_.settings.Reconnect && d_.state.reconnect_holdoff <= 0 && !d_.state.start_delay) {
+    HandOffDrop();
+    rearm = Rearm::kNo;  // the reconnect window re-arms the poll when it closes
+  } else {
+    ShowDisconnected();
+  }
+  if (rearm == Rearm::kYes && !d_.pump.Quitting()) d_.host.SetPollEnabled(true);
+}
+
+IpCheckLoop::PickUp IpCheckLoop::PickUpHandle() {
+  d_.state.dial_answered = false;
+  d_.state.connected = false;
+  d_.ras.Dial();
+  if (!WaitForFlag(d_.state.dial_answered, d_.pump, kPickupPasses, kPickupSliceMs)) {
+    return d_.pump.Quitting() ? PickUp::kQuitting : PickUp::kTimedOut;
+  }
+  // A first answer other than "Connected" has hung up and cleared the flag
+  // already; the tick then goes on as not connected.
+  d_.ras.InitStatistics(true, true, d_.state.device_name);
+  return PickUp::kAnswered;
+}
+
+IpCheckLoop::Rearm IpCheckLoop::ShowConnection() {
+  const std::string address = d_.ras.ClientAddress(d_.ras.ConnHandle());
+  const TrafficCounts counts = d_.ras.GetStatistics();
+  d_.view.SetLabel(PollLabel::kAddress, address);
+  d_.view.ShowConnectedPicture(true);
+  const std::string& sep = d_.format.thousands;
+  d_.view.SetLabel(PollLabel::kConnSpeed, GroupThousands(counts.speed, sep) + " Bps");
+  d_.view.SetLabel(PollLabel::kBytesSent, GroupThousands(counts.sent, sep));
+  d_.view.SetLabel(PollLabel::kBytesReceived, GroupThousands(counts.received, sep));
+  UpdateRate(PollLabel::kSendRate, counts.sent, previous_sent_);
+  UpdateRate(PollLabel::kReceiveRate, counts.received, previous_received_);
+  // No address could be read: nothing to announce, and nothing to remember
+  // that would make the next real address look new.
+  if (address.empty()) return Rearm::kYes;
+  return HandleNewAddress(address);
+}
+
+void IpCheckLoop::UpdateRate(PollLabel label, uint32_t current, uint32_t& previous) {
+  if (auto text = ThroughputText(current, previous, d_.format)) d_.view.SetLabel(label, *text);
+  previous = current;
+}
+
+bool IpCheckLoop::RetryDeferred(const std::string& address) const {
+  return run_failed_ && address == failed_address_ &&
+         d_.clock.NowMs() - failed_at_ms_ < kScriptRetryDelayMs;
+}
+
+IpCheckLoop::Rearm IpCheckLoop::HandleNewAddress(const std::string& address) {
+  Settings& settings = d_.settings;
+  if (settings.MonitorIP && address != settings.lastip && address != kUnmonitoredAddress) {
+    // `lastip` keeps the old address until a run succeeds, so that the change
+    // is announced later rather than lost.
+    if (RetryDeferred(address)) return Rearm::kYes;
+    RunOutcome outcome;
+    try {
+      outcome =
+          RunScript(settings.notifs, address, d_.steps, [this] { return !d_.pump.Quitting(); });
+    } catch (const std::exception& e) {
+      run_failed_ = true;
+      failed_address_ = address;
+      failed_at_ms_ = d_.clock.NowMs();
+      ShowErrorBox(e.what());
+      return Rearm::kYes;
+    }
+    // Abandoned because the program is ending: the change was not fully
+    // announced, so the next start must see it as new.
+    if (outcome == RunOutcome::kAbandoned) return Rearm::kNo;
+    run_failed_ = false;
+    settings.lastip = address;
+    try {
+      d_.host.SaveSettings();
+    } catch (const std::exception& e) {
+      // The run is done and recorded in memory; a registry failure must not
+      // stop the watch.
+      ShowErrorBox(e.what());
+    }
+  }
+  settings.lastip = address;
+  return Rearm::kYes;
+}
+
+void IpCheckLoop::HandOffDrop() {
+  d_.host.DisableSchedulerAndKeepAlive();
+  d_.host.OpenReconnectWindow();
+  d_.ras.GetConnections();
+  d_.ras.SetEntry(d_.settings.conname);
+  d_.ras.SetConnHandle(d_.state.connection_handle);
+  d_.ras.InitStatistics(true, true, d_.state.device_name);
+  // Again: creating the window and the RAS calls above let other handlers run.
+  d_.host.DisableSchedulerAndKeepAlive();
+}
+
+void IpCheckLoop::ShowDisconnected() {
+  d_.view.ShowConnectedPicture(false);
+  for (PollLabel label : {PollLabel::kAddress, PollLabel::kBytesSent, PollLabel::kBytesReceived,
+                          PollLabel::kConnSpeed, PollLabel::kSendRate, PollLabel::kReceiveRate}) {
+    d_.view.SetLabel(label, std::string());
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,148 @@
+#pragma once
+// The main window's one-second poll of the watched connection (`tmIPCheckTimer`):
+// connection state, address and traffic figures, the hand-off of a drop to the
+// reconnect window, and the notification script when the address changes. The
+// main window supplies its labels, timers and RAS component through the
+// interfaces below and forwards its RAS component's events to the poll.
+#include <cstdint>
+#include <string>
+
+#include "app/settings.h"
+#include "notify/script.h"
+#include "notify/throughput.h"
+#include "notify/waits.h"
+
+namespace tarnwick {
+
+using RasHandle = uintptr_t;
+
+// Hold-off after the user cancelled a reconnect attempt, in ticks.
+inline constexpr int kReconnectHoldoffTicks = 120;
+// A run that ended in an error is tried again for the same address after this long.
+inline constexpr uint64_t kScriptRetryDelayMs = 5 * 60 * 1000;
+// This address never starts the script (it is also the default of `lastip`).
+inline constexpr const char* kUnmonitoredAddress = "192.168.0.1";
+
+// State the poll shares with the reconnect logic and the main window. One
+// instance, owned by the main window; the reconnect window sets
+// `reconnect_holdoff` to kReconnectHoldoffTicks on Cancel, the reconnect options
+// dialog sets it to 0, start-up sets and clears `start_delay`.
+struct WatchState {
+  bool connected = false;           // the watched entry is active (this tick or last dial answer)
+  bool dial_answered = false;       // a dial of the main component has reported progress
+  std::string device_name;          // device of the watched connection, as last enumerated
+  RasHandle connection_handle = 0;  // the watched connection, as last enumerated
+  int reconnect_holdoff = 0;        // no automatic reconnection while above 0
+  bool start_delay = false;         // start delay running: no automatic reconnection
+};
+
+struct TrafficCounts {
+  uint32_t sent = 0;      // BytesXmit
+  uint32_t received = 0;  // BytesRecv
+  uint32_t speed = 0;     // ConnectionSpeed
+};
+
+// The main window's RAS component (`DialUp1`, asynchronous dial mode) as the
+// poll uses it. Any call may throw Error when the RAS library cannot be loaded.
+class Connections {
+ public:
+  virtual ~Connections() = default;
+  // Enumerates the active connections; for each one the main window calls
+  // IpCheckLoop::DialUp1ActiveConnection before this returns. A failed
+  // enumeration reports nothing.
+  virtual void GetConnections() = 0;
+  virtual void SetEntry(const std::string& entry) = 0;
+  virtual RasHandle ConnHandle() const = 0;
+  virtual void SetConnHandle(RasHandle handle) = 0;
+  // The client address of the PPP projection of `handle` in dotted decimal
+  // (GetIPAddresses, then ClientIP); empty for handle 0 or when unreadable.
+  virtual std::string ClientAddress(RasHandle handle) = 0;
+  virtual void InitStatistics(bool start, bool find_adapter, const std::string& device) = 0;
+  virtual TrafficCounts GetStatistics() = 0;
+  // Dials `Entry`; progress arrives through IpCheckLoop::DialUp1AsyncEvent
+  // while messages are processed.
+  virtual void Dial() = 0;
+  virtual void HangUp() = 0;
+};
+
+// The labels of the main window that the poll writes.
+enum class PollLabel {
+  kAddress,        // Label10
+  kConnSpeed,      // lblConnSpeed
+  kBytesSent,      // lblbtran
+  kBytesReceived,  // lblbrec
+  kSendRate,       // lblTranSpeed
+  kReceiveRate,    // lblRecSpeed
+};
+
+class PollView {
+ public:
+  virtual ~PollView() = default;
+  // Text of the item selected in cbConnections; empty when none is.
+  virtual std::string SelectedConnection() const = 0;
+  virtual void SetLabel(PollLabel label, const std::string& text) = 0;
+  // true: Image2 ("Connected") shown, Image3 hidden; false: the reverse.
+  virtual void ShowConnectedPicture(bool connected) = 0;
+};
+
+class PollHost {
+ public:
+  virtual ~PollHost() = default;
+  virtual void SetPollEnabled(bool enabled) = 0;    // tmIPCheck; enabling restarts its count
+  virtual void DisableSchedulerAndKeepAlive() = 0;  // tmScheduler and tmKeepAlive
+  // Creates TfrmReconnecting and shows it without waiting; it enables the poll
+  // again when it closes.
+  virtual void OpenReconnectWindow() = 0;
+  // Writes all settings; throws Error on failure.
+  virtual void SaveSettings() = 0;
+};
+
+struct PollDependencies {
+  Settings& settings;
+  WatchState& state;
+  PollView& view;
+  PollHost& host;
+  Connections& ras;
+  StepExecutor& steps;
+  PumpingSleeper& pump;
+  const Clock& clock;
+  NumberFormat format;
+};
+
+class IpCheckLoop {
+ public:
+  explicit IpCheckLoop(const PollDependencies& deps) : d_(deps) {}
+
+  // One tick. Re-arms the poll at its end, except after a hand-off to the
+  // reconnect window, while the program is quitting, or when a RAS call throws:
+  // the Error then leaves the tick with the poll off, for the timer dispatch to show.
+  // A script run that ends in an error is shown here and the poll re-armed; the
+  // same address is tried again no sooner than kScriptRetryDelayMs later.
+  void Tick();
+
+  // Forwarded events of the main window's RAS component.
+  void DialUp1ActiveConnection(RasHandle handle, const std::string& entry_name,
+                               const std::string& device_name);
+  void DialUp1AsyncEvent(const std::string& message_text);
+
+ private:
+  enum class PickUp { kAnswered, kTimedOut, kQuitting };
+  enum class Rearm { kYes, kNo };
+
+  PickUp PickUpHandle();
+  Rearm ShowConnection();
+  Rearm HandleNewAddress(const std::string& address);
+  bool RetryDeferred(const std::string& address) const;
+  void HandOffDrop();
+  void ShowDisconnected();
+  void UpdateRate(PollLabel label, uint32_t current, uint32_t& previous);
+
+  PollDependencies d_;
+  uint32_t previous_sent_ = 0;
+  uint32_t previous_received_ = 0;
+  bool run_failed_ = false;
+  std::string failed_address_;
+  uint64_t failed_at_ms_ = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/text_utils.h"
+#include "notify/clock_win32.h"
+#include "notify/number_format_win32.h"
+#include "notify/pumping_sleeper_win32.h"
+#include "notify/shell_launcher_win32.h"
+#include "notify/steps.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr UINT kProbeMessage = WM_APP + 17;
+
+int g_probe_messages = 0;
+int g_timer_ticks = 0;
+
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kProbeMessage) {
+    ++g_probe_messages;
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    ++g_timer_ticks;
+    return 0;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+class ProbeWindow {
+ public:
+  ProbeWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ProbeProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TarnwickNotifyProbe";
+    RegisterClassA(&wc);
+    handle_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              wc.hInstance, nullptr);
+  }
+  ~ProbeWindow() { DestroyWindow(handle_); }
+  HWND get() const { return handle_; }
+
+ private:
+  HWND handle_ = nullptr;
+};
+
+TEST(PumpingSleeper, DispatchesPendingMessages) {
+  ProbeWindow window;
+  ASSERT_NE(window.get(), nullptr);
+  g_probe_messages = 0;
+  for (int i = 0; i < 3; ++i) PostMessageA(window.get(), kProbeMessage, 0, 0);
+  Win32PumpingSleeper sleeper;
+  sleeper.ProcessMessages();
+  EXPECT_EQ(g_probe_messages, 3);
+  EXPECT_FALSE(sleeper.Quitting());
+}
+
+TEST(PumpingSleeper, KeepsTheQuitRequestForTheOuterLoop) {
+  ProbeWindow window;
+  g_probe_messages = 0;
+  PostQuitMessage(5);
+  PostMessageA(window.get(), kProbeMessage, 0, 0);
+  Win32PumpingSleeper sleeper;
+  sleeper.ProcessMessages();
+  EXPECT_TRUE(sleeper.Quitting());
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 5u);
+  // A wait on a quitting pump returns at once.
+  const ULONGLONG start = GetTickCount64();
+  PumpingSleep(10, sleeper);
+  EXPECT_LT(GetTickCount64() - start, 1000u);
+  MSG rest;
+  while (PeekMessageA(&rest, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&rest);
+}
+
+TEST(PumpingSleeper, TimersFireDuringASleepStep) {
+  ProbeWindow window;
+  g_timer_ticks = 0;
+  ASSERT_NE(SetTimer(window.get(), 1, 100, nullptr), 0u);
+  Win32PumpingSleeper sleeper;
+  Win32Clock clock;
+  const uint64_t start = clock.NowMs();
+  Notif step;
+  step.NotifyMethod = kNotifySleep;
+  step.sseconds = 1;
+  SleepStep(step, sleeper);
+  const uint64_t elapsed = clock.NowMs() - start;
+  KillTimer(window.get(), 1);
+  EXPECT_GE(elapsed, 900u);
+  EXPECT_LT(elapsed, 5000u);
+  EXPECT_GE(g_timer_ticks, 3);
+}
+
+std::string ProbeDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  return dir.substr(0, dir.find_last_of("\\/") + 1);
+}
+
+TEST(ShellLauncher, PassesTheParametersAsGiven) {
+  const std::string dir = ProbeDirectory();
+  const std::string out = dir + "launch_probe_out.txt";
+  DeleteFileA(out.c_str());
+  ASSERT_TRUE(SetEnvironmentVariableA("TARNWICK_PROBE_OUT", out.c_str()));
+
+  Win32ShellLauncher shell;
+  Notif step;
+  step.NotifyMethod = kNotifyLaunch;
+  step.LaunchNotifr.LnchApp = dir + "notify_launch_probe.exe";
+  step.LaunchNotifr.LnchParam = "-ip <IPADDRESS> --quiet";
+  LaunchStep(step, shell);
+
+  // The launch does not wait for the program; the test does, with a bound.
+  std::string received;
+  bool found = false;
+  for (int i = 0; i < 200 && !found; ++i) {
+    std::ifstream file(out, std::ios::binary);
+    if (file) {
+      std::stringstream text;
+      text << file.rdbuf();
+      received = text.str();
+      found = true;
+    } else {
+      Sleep(50);
+    }
+  }
+  ASSERT_TRUE(found) << "the probe did not start";
+  EXPECT_EQ(received, "-ip <IPADDRESS> --quiet");
+  DeleteFileA(out.c_str());
+}
+
+TEST(ShellLauncher, MissingProgramIsNotAnError) {
+  Win32ShellLauncher shell;
+  EXPECT_NO_THROW(shell.Open(ProbeDirectory() + "no_such_program.exe", ""));
+}
+
+TEST(UserNumberFormat, MatchesTheLocalesOwnFormatting) {
+  const NumberFormat format = UserNumberFormat();
+  char text[64] = {};
+  ASSERT_GT(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "1234567.5", nullptr, text, sizeof text), 0);
+  const std::string expected = GroupThousands(1234567, format.thousands) + format.decimal + "5";
+  EXPECT_EQ(std::string(text).rfind(expected, 0), 0u) << text;
+}
+
+}  // namespace
+}  // namespace tarnwick
