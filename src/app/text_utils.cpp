@@ -32,15 +32,13 @@ void SplitList(std::string_view text, std::vector<std::string>& list, int& count
 }
 
 std::string GroupThousands(int64_t value, std::string_view separator) {
-  const std::string text = std::to_string(value);
-  const size_t sign = (value < 0) ? 1 : 0;
-  std::string digits = text.substr(sign);
-  std::string grouped;
+  const std::string digits = std::to_string(value < 0 ? -(value + 1) + 1ull : uint64_t(value));
+  std::string grouped(value < 0 ? "-" : "");
   for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += separator;
-    grouped += digits[i];
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped.append(separator);
+    grouped.push_back(digits[i]);
   }
-  return text.substr(0, sign) + grouped;
+  return grouped;
 }
 
 std::optional<int32_t> TryStrToInt(std::string_view text) {

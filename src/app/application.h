@@ -1,0 +1,32 @@
+#pragma once
+// The process-wide state: the settings, the start-up flags and where the
+// settings live. One instance, created by the process entry and handed by
+// reference to the windows; tests make their own.
+#include <functional>
+#include <string>
+
+#include "app/registry.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/startup.h"
+
+namespace tarnwick {
+
+inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct Application {
+  Settings settings;
+  StartupFlags flags;
+  // The root chosen at start-up; the settings and the start-with-Windows value use it.
+  RegistryStore* registry = nullptr;
+  std::string exe_path;
+  bool nt_family = true;
+  // Ends the process at once (the shutdown timer's last resort).
+  std::function<void()> end_process;
+
+  void Save() const { SaveSettings(settings, *registry); }
+  // The command line that starts the program with Windows.
+  std::string AutoStartCommand() const { return exe_path + " " + kStartupSwitch; }
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,77 @@
+#pragma once
+// The main window `TMain`: the program's one top-level window. Closing it hides
+// it in the tray; the program ends by Exit, by the tray's end request, or with
+// the Windows session.
+#include <windows.h>
+
+#include <memory>
+
+#include "app/application.h"
+#include "app/timer_win32.h"
+#include "ui/form_win32.h"
+#include "ui/tray_icon_win32.h"
+
+namespace tarnwick {
+
+inline constexpr const char* kMainWindowClass = "TarnwickMain";
+
+// Timer ids of the main window.
+enum MainTimer : UINT_PTR {
+  kTimerShutdown = 1,
+};
+
+// Menu command ids of the main window.
+enum MainCommand : UINT {
+  kCmdViewMainWindow = 100,
+  kCmdExitProgram = 101,
+};
+
+// Tray callback events the window acts on (the mouse message in lParam).
+enum TrayEvent : UINT {
+  kTrayEndRequest = 0x0011,  // another program asks this one to end
+  kTrayLeftDoubleClick = WM_LBUTTONDBLCLK,
+  kTrayRightButtonDown = WM_RBUTTONDOWN,
+};
+
+class TMain : public Form {
+ public:
+  explicit TMain(Application& app);
+  ~TMain() override;
+
+  // Creates the window (FormCreate) without showing it.
+  bool Create();
+  // Shows the window as the start-up does: maximized when it was last closed so.
+  void ShowAtStart();
+
+  // Handlers, public so that tests can drive them as the messages would.
+  bool FormCloseQuery();
+  void FormDestroy();
+  void ExitProgram1Click();
+  void Details1Click();
+  void IconTray(LPARAM event);
+  void tmShutdownTimer();
+
+  Timer& tmShutdown() { return *tmShutdown_; }
+  TrayIcon& Tray() { return tray_; }
+
+  // Posted by a second instance: bring this window to the front.
+  static UINT ShowInstanceMessage();
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  LRESULT WMQUERYENDSESSION(WPARAM wparam, LPARAM lparam);
+  LRESULT WMENDSESSION(WPARAM wparam, LPARAM lparam);
+  void PlaceWindow();
+  void RegisterAutoStart();
+  void ShowTrayMenu();
+  WindowState State() const;
+  WindowRect NormalBounds() const;
+
+  Application& app_;
+  std::unique_ptr<Timer> tmShutdown_;
+  TrayIcon tray_;
+  HICON icon_ = nullptr;
+  HMENU PopupMenu1_ = nullptr;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+// Where the main window opens, from the stored geometry and the screen size.
+#include "app/settings.h"
+#include "app/startup.h"
+
+namespace tarnwick {
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+
+struct Placement {
+  bool maximized = false;
+  WindowRect bounds;  // normal-state bounds when not maximized
+};
+
+// Keeps the window on the screen: far-off positions go to 0,0, negative ones to
+// 0, sizes larger than the screen shrink to a standard size.
+Placement PlaceMainWindow(const WindowGeometry& stored, ScreenSize screen);
+
+// Centred on the screen (first start); halves round to the nearest, ties to even.
+WindowRect CentreOnScreen(const WindowRect& window, ScreenSize screen);
+
+}  // namespace tarnwick

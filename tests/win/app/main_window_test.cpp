@@ -1,0 +1,223 @@
+// The main window's ways of closing, hiding and ending, driven with real messages.
+#include "ui/main_window_win32.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/memory_registry.h"
+#include "app/message_loop_win32.h"
+#include "app/settings_store.h"
+#include "support/message_box_recorder.h"
+
+namespace tarnwick {
+namespace {
+
+using ::testing::ElementsAre;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDefaultSettings(app.settings);
+    app.registry = &registry;
+    app.exe_path = "C:\\Program Files\\Tarnwick\\tarnwick.exe";
+    app.end_process = [this] { ++process_ends; };
+  }
+
+  void TearDown() override {
+    window.reset();
+    ResetMessageLoopState();
+  }
+
+  TMain& Create() {
+    window = std::make_unique<TMain>(app);
+    EXPECT_TRUE(window->Create());
+    return *window;
+  }
+
+  static bool QuitPosted() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+  }
+
+  WindowGeometry Stored() {
+    Settings loaded;
+    SetDefaultSettings(loaded);
+    LoadSettings(loaded, registry);
+    return loaded.Main;
+  }
+
+  bool Wrote() const {
+    for (const auto& entry : registry.log) {
+      if (entry.rfind("write", 0) == 0) return true;
+    }
+    return false;
+  }
+
+  Application app;
+  MemoryRegistry registry;
+  testing::MessageBoxRecorder boxes;
+  int process_ends = 0;
+  std::unique_ptr<TMain> window;
+};
+
+TEST_F(MainWindowTest, OpensAtTheStoredPlaceAndSize) {
+  app.settings.Main = {0, 300, 420, 40, 60};
+  HWND hwnd = Create().hwnd();
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 60);
+  EXPECT_EQ(r.right - r.left, 420);
+  EXPECT_EQ(r.bottom - r.top, 300);
+  char caption[64];
+  GetWindowTextA(hwnd, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Tarnwick");
+}
+
+TEST_F(MainWindowTest, ClosingANormalWindowHidesItAndStoresItsBounds) {
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, nullptr, 100, 120, 500, 400, SWP_NOZORDER);
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_FALSE(QuitPosted());
+  EXPECT_EQ(Stored(), (WindowGeometry{0, 400, 500, 100, 120}));
+}
+
+TEST_F(MainWindowTest, MaximizedSetsStatusAndRestoringClearsIt) {
+  HWND hwnd = Create().hwnd();
+  SetWindowPos(hwnd, nullptr, 70, 80, 450, 350, SWP_NOZORDER);
+  ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(Stored().Status, 1);
+  EXPECT_EQ(Stored().Left, 50);  // a maximized close keeps the stored bounds
+
+  ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+  ShowWindow(hwnd, SW_RESTORE);
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(Stored(), (WindowGeometry{0, 350, 450, 70, 80}));
+}
+
+TEST_F(MainWindowTest, ClosingAMinimizedWindowWritesNothing) {
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_SHOWMINIMIZED);
+  registry.log.clear();
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Wrote());
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(MainWindowTest, ExitWhileHiddenStoresTheLastBoundsAndEnds) {
+  app.settings.Main.Status = 1;  // Exit keeps Status as it is
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, nullptr, 30, 40, 460, 370, SWP_NOZORDER);
+  ShowWindow(hwnd, SW_HIDE);
+  SendMessageA(hwnd, WM_COMMAND, kCmdExitProgram, 0);
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_EQ(Stored(), (WindowGeometry{1, 370, 460, 30, 40}));
+}
+
+TEST_F(MainWindowTest, SessionEndWritesTheSettingsAndEndsTheProgram) {
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, nullptr, 10, 20, 400, 300, SWP_NOZORDER);
+
+  // The session may end: the answer is yes, the window hides, the settings are written.
+  EXPECT_EQ(SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_TRUE(app.flags.SessionEnding);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_FALSE(QuitPosted());
+  EXPECT_EQ(Stored(), (WindowGeometry{0, 300, 400, 10, 20}));
+
+  SendMessageA(hwnd, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_TRUE(window->tmShutdown().Enabled());
+  EXPECT_EQ(window->tmShutdown().Interval(), 3000u);
+
+  // Still running three seconds later: the shutdown timer ends the process.
+  registry.log.clear();
+  SendMessageA(hwnd, WM_TIMER, kTimerShutdown, 0);
+  EXPECT_EQ(process_ends, 1);
+  EXPECT_FALSE(Wrote());
+}
+
+TEST_F(MainWindowTest, ACancelledSessionEndKeepsTheProgramRunning) {
+  HWND hwnd = Create().hwnd();
+  SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
+  SendMessageA(hwnd, WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(QuitPosted());
+  EXPECT_FALSE(app.flags.SessionEnding);
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);  // closing hides again
+  EXPECT_FALSE(QuitPosted());
+}
+
+TEST_F(MainWindowTest, TrayCallbackActsOnItsThreeEventsOnly) {
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_HIDE);
+  for (LPARAM ignored : {WM_LBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONUP}) {
+    SendMessageA(hwnd, kTrayCallbackMessage, kTrayIconId, ignored);
+  }
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_FALSE(QuitPosted());
+
+  SendMessageA(hwnd, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+
+  SendMessageA(hwnd, kTrayCallbackMessage, kTrayIconId, 0x0011);
+  EXPECT_THAT(boxes.texts(), ElementsAre("Ending application."));
+  EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
+  EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(MainWindowTest, ASecondInstanceBringsTheWindowBack) {
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_HIDE);
+  SendMessageA(hwnd, TMain::ShowInstanceMessage(), 0, 0);
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+}
+
+TEST_F(MainWindowTest, TheTrayIconLivesFromCreationToDestructionAndSurvivesExplorer) {
+  HWND hwnd = Create().hwnd();
+  ASSERT_TRUE(window->Tray().Shown());
+  NOTIFYICONDATAA probe{};
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  probe.hWnd = hwnd;
+  probe.uID = kTrayIconId;
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe));  // the icon is there
+
+  // Explorer restarted: the icon is added again (an add of a kept icon falls back to modify).
+  SendMessageA(hwnd, TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(window->Tray().Shown());
+
+  DestroyWindow(hwnd);
+  EXPECT_FALSE(window->Tray().Shown());
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));  // and gone
+}
+
+TEST_F(MainWindowTest, AFirstStartCentresTheWindowAndRegistersTheStartWithWindows) {
+  app.flags.FirstStart = true;
+  HWND hwnd = Create().hwnd();
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_NEAR(r.left, screen_w / 2 - 220, 1);
+  EXPECT_NEAR(r.top, screen_h / 2 - 192, 1);
+  EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
+            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+}
+
+TEST_F(MainWindowTest, ARefusedRunValueIsReportedAndTheWindowStillGetsItsIcon) {
+  app.flags.FirstStart = true;
+  registry.DenyKey(kRunKeyPath);
+  Create();
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].caption, "Tarnwick");
+  EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error);
+  EXPECT_TRUE(window->Tray().Shown());
+}
+
+}  // namespace
+}  // namespace tarnwick

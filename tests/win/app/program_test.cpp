@@ -1,0 +1,181 @@
+// The real program: first and second start, the start-up switch, one instance,
+// and the end of a session, observed through the registry and its windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/main_window_win32.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kProduct = "SOFTWARE\\Fenmoor\\Tarnwick";
+
+std::string ExeWindowsPath() {
+  std::string path = "Z:" + std::string(TARNWICK_EXE);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+using Snapshot = std::map<std::string, std::pair<DWORD, std::string>>;
+
+// Every value below a key, by "subkey\name".
+void SnapshotKey(HKEY root, const std::string& path, Snapshot& out) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD name_len = sizeof name, type = 0, size = 0;
+    if (RegEnumValueA(key, i, name, &name_len, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+      break;
+    }
+    std::string data(size, '\0');
+    name_len = sizeof name;
+    RegEnumValueA(key, i, name, &name_len, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                  &size);
+    out[path + "\\" + name] = {type, data};
+  }
+  for (DWORD i = 0;; ++i) {
+    char sub[256];
+    DWORD sub_len = sizeof sub;
+    if (RegEnumKeyExA(key, i, sub, &sub_len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    SnapshotKey(root, path + "\\" + sub, out);
+  }
+  RegCloseKey(key);
+}
+
+Snapshot Tree() {
+  Snapshot snapshot;
+  SnapshotKey(HKEY_LOCAL_MACHINE, kProduct, snapshot);
+  return snapshot;
+}
+
+class Program {
+ public:
+  explicit Program(const std::string& args = "") {
+    std::string command = "\"" + ExeWindowsPath() + "\"" + (args.empty() ? "" : " " + args);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &si, &pi_);
+  }
+  ~Program() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 9);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+  bool started() const { return started_; }
+
+  HWND WaitForWindow() const {
+    for (int i = 0; i < 300; ++i) {
+      HWND hwnd = FindWindowA(kMainWindowClass, nullptr);
+      if (hwnd) {
+        WaitForInputIdle(pi_.hProcess, 5000);
+        return hwnd;
+      }
+      if (WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+
+  // Exit code, or -1 when it is still running after `ms`.
+  long WaitForExit(DWORD ms) const {
+    if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+// The window exists before the program shows it; give it a moment.
+bool WaitUntilVisible(HWND hwnd) {
+  for (int i = 0; i < 250 && !IsWindowVisible(hwnd); ++i) Sleep(20);
+  return IsWindowVisible(hwnd);
+}
+
+void EndSession(HWND hwnd) {
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  SendMessageTimeoutA(hwnd, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProduct);
+    HKEY run;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
+      RegDeleteValueA(run, "Tarnwick");
+      RegCloseKey(run);
+    }
+  }
+  void TearDown() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProduct); }
+};
+
+TEST_F(ProgramTest, AFirstStartCreatesTheTreeAndASecondStartChangesNothing) {
+  {
+    Program first;
+    ASSERT_TRUE(first.started());
+    HWND hwnd = first.WaitForWindow();
+    ASSERT_TRUE(hwnd);
+    EXPECT_TRUE(WaitUntilVisible(hwnd));
+    const Snapshot created = Tree();
+    EXPECT_EQ(created.size(), 32u + 5u);  // product key values and Main
+    EXPECT_EQ(created.at(std::string(kProduct) + "\\Main\\Width"),
+              std::make_pair(DWORD{REG_DWORD}, std::string("\xB8\x01\0\0", 4)));
+    EndSession(hwnd);
+    EXPECT_EQ(first.WaitForExit(10000), 0);
+  }
+  char run_value[MAX_PATH * 2] = {};
+  DWORD size = sizeof run_value;
+  ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         "Tarnwick", RRF_RT_REG_SZ, nullptr, run_value, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(run_value), ExeWindowsPath() + " startup");
+
+  const Snapshot after_first = Tree();
+  Program second;
+  HWND hwnd = second.WaitForWindow();
+  ASSERT_TRUE(hwnd);
+  EXPECT_EQ(Tree(), after_first);  // loading wrote nothing
+  EndSession(hwnd);
+  EXPECT_EQ(second.WaitForExit(10000), 0);
+  EXPECT_EQ(Tree(), after_first);  // and the same window stored the same values
+}
+
+TEST_F(ProgramTest, TheStartupSwitchStartsHiddenAndASecondStartShowsTheWindow) {
+  Program tray_only("StartUp");
+  HWND hwnd = tray_only.WaitForWindow();
+  ASSERT_TRUE(hwnd);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+
+  Program again_at_logon("startup");
+  EXPECT_EQ(again_at_logon.WaitForExit(10000), 0);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+
+  Program by_the_user;
+  EXPECT_EQ(by_the_user.WaitForExit(10000), 0);
+  EXPECT_TRUE(WaitUntilVisible(hwnd));
+  EXPECT_EQ(FindWindowExA(nullptr, hwnd, kMainWindowClass, nullptr), nullptr);  // still one
+
+  EndSession(hwnd);
+  EXPECT_EQ(tray_only.WaitForExit(10000), 0);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,141 @@
+// winctl: drives top-level windows from scripts (the demo and end-to-end tests).
+//   winctl wait CLASS [TIMEOUT_MS]            wait for a window of CLASS
+//   winctl wait-title TITLE [TIMEOUT_MS]      wait for a top-level window titled TITLE
+//   winctl wait-gone CLASS [TIMEOUT_MS]       wait until no window of CLASS is left
+//   winctl post CLASS MSG WPARAM LPARAM       PostMessage to it
+//   winctl send CLASS MSG WPARAM LPARAM       SendMessage to it; prints the result
+//   winctl end-session CLASS                  WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
+//   winctl texts TITLE                        prints the texts of the window and its children
+//   winctl click TITLE BUTTON                 clicks the child button whose text is BUTTON
+//   winctl visible CLASS                      prints 1 or 0
+//   winctl hold SECONDS                       keeps a window (and so Wine's desktop) alive
+// Numbers may be decimal or 0x hexadecimal. Exit code 0 on success, 1 on failure.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+DWORD Deadline(int argc, char** argv, int index, DWORD fallback) {
+  return GetTickCount() + (argc > index ? std::strtoul(argv[index], nullptr, 0) : fallback);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  Sleep(50);
+}
+
+HWND FindTitle(const char* title) { return FindWindowA(nullptr, title); }
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> result;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&result));
+  return result;
+}
+
+std::string Text(HWND window) {
+  char buffer[1024] = {};
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+int Usage() {
+  std::fputs("usage: winctl wait|wait-title|wait-gone|post|send|end-session|texts|click|visible ...\n",
+             stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string command = argv[1];
+  const char* target = argv[2];
+
+  if (command == "hold") {
+    // Wine closes its virtual desktop when the last window of a session goes; a
+    // test run that starts many short programs keeps one open instead of paying
+    // for a new desktop each time.
+    CreateWindowExA(0, "STATIC", "winctl hold", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const DWORD end = GetTickCount() + std::strtoul(target, nullptr, 0) * 1000;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) Pump();
+    return 0;
+  }
+  if (command == "wait" || command == "wait-title") {
+    const DWORD deadline = Deadline(argc, argv, 3, 10000);
+    for (;;) {
+      HWND found = command == "wait" ? FindWindowA(target, nullptr) : FindTitle(target);
+      if (found) return 0;
+      if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return 1;
+      Pump();
+    }
+  }
+  if (command == "wait-gone") {
+    const DWORD deadline = Deadline(argc, argv, 3, 10000);
+    while (FindWindowA(target, nullptr)) {
+      if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return 1;
+      Pump();
+    }
+    return 0;
+  }
+  if (command == "texts" || command == "click") {
+    HWND window = FindTitle(target);
+    if (!window) return 1;
+    if (command == "texts") {
+      std::printf("%s\n", Text(window).c_str());
+      for (HWND child : Children(window)) std::printf("%s\n", Text(child).c_str());
+      return 0;
+    }
+    if (argc < 4) return Usage();
+    for (HWND child : Children(window)) {
+      std::string text = Text(child);
+      std::string plain;
+      for (char c : text) {
+        if (c != '&') plain += c;
+      }
+      if (plain == argv[3]) {
+        PostMessageA(child, BM_CLICK, 0, 0);
+        return 0;
+      }
+    }
+    return 1;
+  }
+
+  HWND window = FindWindowA(target, nullptr);
+  if (!window) return 1;
+  if (command == "visible") {
+    std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
+    return 0;
+  }
+  if (command == "end-session") {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+    std::printf("%lu\n", static_cast<unsigned long>(answer));
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, nullptr);
+    return 0;
+  }
+  if ((command == "post" || command == "send") && argc >= 6) {
+    const UINT message = std::strtoul(argv[3], nullptr, 0);
+    const WPARAM wparam = std::strtoull(argv[4], nullptr, 0);
+    const LPARAM lparam = std::strtoll(argv[5], nullptr, 0);
+    if (command == "post") return PostMessageA(window, message, wparam, lparam) ? 0 : 1;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, 10000, &result)) {
+      return 1;
+    }
+    std::printf("%lld\n", static_cast<long long>(result));
+    return 0;
+  }
+  return Usage();
+}
