@@ -5,6 +5,7 @@
 #include "app/message_loop_win32.h"
 #include "app/registry_value.h"
 #include "app/shell_win32.h"
+#include <commctrl.h>
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
 
@@ -40,12 +41,14 @@ bool TMain::Create() {
     return false;
   }
   tmShutdown_ = std::make_unique<Timer>(hwnd(), kTimerShutdown, kShutdownIntervalMs);
-
-  PopupMenu1_ = CreatePopupMenu();
-  AppendMenuA(PopupMenu1_, MF_STRING, kCmdViewMainWindow, "&View Tarnwick Window");
-  AppendMenuA(PopupMenu1_, MF_STRING, kCmdExitProgram, "E&xit Tarnwick");
+  MainMenu1_ = CreateMainMenu();
+  SetMenu(hwnd(), MainMenu1_);
+  PopupMenu1_ = CreateTrayMenu();
+  controls_.Create(hwnd());
+  FormResize();
 
   PlaceWindow();
+  ShowAutoStartCheck();
   if (app_.flags.FirstStart) {
     RECT r;
     GetWindowRect(hwnd(), &r);
@@ -75,6 +78,10 @@ void TMain::PlaceWindow() {
 void TMain::ShowAtStart() {
   ShowWindow(hwnd(), app_.settings.Main.Status != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(hwnd());
+}
+
+void TMain::ShowAutoStartCheck() {
+  CheckMenuItem(MainMenu1_, kCmdAutoStart, app_.settings.AutoStart ? MF_CHECKED : MF_UNCHECKED);
 }
 
 void TMain::RegisterAutoStart() {
@@ -113,6 +120,73 @@ bool TMain::FormCloseQuery() {
 }
 
 void TMain::FormDestroy() { tray_.Remove(); }
+
+void TMain::FormResize() { controls_.Layout(hwnd()); }
+
+void TMain::Close1Click() { SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
+
+void TMain::mnuAutoStartClick() {
+  app_.settings.AutoStart = !app_.settings.AutoStart;
+  ShowAutoStartCheck();
+  if (app_.settings.AutoStart) {
+    RegisterAutoStart();
+  } else {
+    DeleteRegistryValue(*app_.registry, kRunKeyPath, kApplicationTitle);
+  }
+  app_.Save();
+}
+
+void TMain::Contents1Click() {
+  const std::string help = app_.flags.ProgramDir + kHelpFileName;
+  const DWORD attributes = GetFileAttributesA(help.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    ShowWarning("Unable to find help file: " + help, ScreenPoint{r.left, r.top});
+    return;
+  }
+  OpenDocument(help);
+}
+
+void TMain::Support1Click() { OpenDocument(kSupportPage); }
+
+void TMain::OtherProducts1Click() { OpenDocument(kHomePage); }
+
+// The About window and the option dialogs are opened here once they exist.
+void TMain::About1Click() {}
+void TMain::ReconnectionClick() {}
+void TMain::btnipmonitorClick() {}
+void TMain::dxBarLargeButton1Click() {}
+void TMain::dxKeepAliveClick() {}
+
+void TMain::OnCommand(UINT command) {
+  switch (command) {
+    case kCmdViewMainWindow: Details1Click(); break;
+    case kCmdExitProgram: ExitProgram1Click(); break;
+    case kCmdClose: Close1Click(); break;
+    case kCmdAutoStart: mnuAutoStartClick(); break;
+    case kCmdContents: Contents1Click(); break;
+    case kCmdSupport: Support1Click(); break;
+    case kCmdOtherProducts: OtherProducts1Click(); break;
+    case kCmdAbout: About1Click(); break;
+    case kCmdReconnection: ReconnectionClick(); break;
+    case kCmdIpMonitor: btnipmonitorClick(); break;
+    case kCmdScheduler: dxBarLargeButton1Click(); break;
+    case kCmdKeepAlive: dxKeepAliveClick(); break;
+    default: break;
+  }
+}
+
+LRESULT TMain::OnNotify(NMHDR* header) {
+  // The toolbar's hints are the buttons' captions.
+  if (header->code == TTN_GETDISPINFOA) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    if (const char* text = MainControls::ToolbarText(static_cast<int>(header->idFrom))) {
+      info->lpszText = const_cast<char*>(text);
+    }
+  }
+  return 0;
+}
 
 void TMain::ExitProgram1Click() {
   RecordWindowOnExit(NormalBounds(), app_.settings.Main);
@@ -193,15 +267,16 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam == kTimerShutdown) tmShutdownTimer();
       return 0;
     case WM_COMMAND:
-      switch (LOWORD(wparam)) {
-        case kCmdViewMainWindow:
-          Details1Click();
-          return 0;
-        case kCmdExitProgram:
-          ExitProgram1Click();
-          return 0;
+      if (lparam == 0 || reinterpret_cast<HWND>(lparam) == controls_.toolbar) {
+        OnCommand(LOWORD(wparam));
+        return 0;
       }
       break;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lparam));
+    case WM_SIZE:
+      FormResize();
+      return 0;
     case kTrayCallbackMessage:
       IconTray(lparam);
       return 0;

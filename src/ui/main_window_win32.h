@@ -9,6 +9,8 @@
 #include "app/application.h"
 #include "app/timer_win32.h"
 #include "ui/form_win32.h"
+#include "ui/main_controls_win32.h"
+#include "ui/main_menu_win32.h"
 #include "ui/tray_icon_win32.h"
 
 namespace tarnwick {
@@ -20,11 +22,10 @@ enum MainTimer : UINT_PTR {
   kTimerShutdown = 1,
 };
 
-// Menu command ids of the main window.
-enum MainCommand : UINT {
-  kCmdViewMainWindow = 100,
-  kCmdExitProgram = 101,
-};
+// The maker's pages of the Links menu.
+inline constexpr const char* kSupportPage = "http://www.example.com/tarnwick/support/";
+inline constexpr const char* kHomePage = "http://www.example.com/";
+inline constexpr const char* kHelpFileName = "tarnwick.html";
 
 // Tray callback events the window acts on (the mouse message in lParam).
 enum TrayEvent : UINT {
@@ -50,9 +51,22 @@ class TMain : public Form {
   void Details1Click();
   void IconTray(LPARAM event);
   void tmShutdownTimer();
+  void Close1Click();
+  void mnuAutoStartClick();
+  void Contents1Click();
+  void Support1Click();
+  void OtherProducts1Click();
+  void About1Click();
+  void ReconnectionClick();
+  void btnipmonitorClick();
+  void dxBarLargeButton1Click();
+  void dxKeepAliveClick();
+  void FormResize();
 
   Timer& tmShutdown() { return *tmShutdown_; }
   TrayIcon& Tray() { return tray_; }
+  const MainControls& Controls() const { return controls_; }
+  HMENU MainMenu1() const { return MainMenu1_; }
 
   // Posted by a second instance: bring this window to the front.
   static UINT ShowInstanceMessage();
@@ -63,6 +77,9 @@ class TMain : public Form {
   LRESULT WMENDSESSION(WPARAM wparam, LPARAM lparam);
   void PlaceWindow();
   void RegisterAutoStart();
+  void ShowAutoStartCheck();
+  void OnCommand(UINT command);
+  LRESULT OnNotify(NMHDR* header);
   void ShowTrayMenu();
   WindowState State() const;
   WindowRect NormalBounds() const;
@@ -72,6 +89,8 @@ class TMain : public Form {
   TrayIcon tray_;
   HICON icon_ = nullptr;
   HMENU PopupMenu1_ = nullptr;
+  HMENU MainMenu1_ = nullptr;  // owned by the window once set
+  MainControls controls_;
 };
 
 }  // namespace tarnwick

@@ -64,3 +64,24 @@ TEST(PlaceDialogOver, CentresTenPixelsRightWhenItFits) {
 
 }  // namespace
 }  // namespace tarnwick
+
+#include "ui/main_layout.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(LayoutPanel, TheBandNarrowsThenTheScrollBarsCome) {
+  // R = 391 (group at 8, 383 wide).
+  EXPECT_EQ(LayoutPanel(391, 241, 432, 300).band_width, 30);  // 431 < 432
+  EXPECT_EQ(LayoutPanel(391, 241, 431, 300).band_width, 30);  // 391 + 40 = 431: not below
+  EXPECT_EQ(LayoutPanel(391, 241, 420, 300).band_width, 19);
+  EXPECT_EQ(LayoutPanel(391, 241, 401, 300).band_width, 0);
+  EXPECT_EQ(LayoutPanel(391, 241, 400, 300).band_width, 0);
+  EXPECT_FALSE(LayoutPanel(391, 241, 402, 300).horizontal_scroll);
+  EXPECT_TRUE(LayoutPanel(391, 241, 401, 300).horizontal_scroll);
+  EXPECT_FALSE(LayoutPanel(391, 241, 500, 242).vertical_scroll);
+  EXPECT_TRUE(LayoutPanel(391, 241, 500, 241).vertical_scroll);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,22 @@
+#pragma once
+// The menu bar of the main window (MainMenu1) and the tray menu (PopupMenu1).
+#include <windows.h>
+
+namespace tarnwick {
+
+enum MainMenuCommand : UINT {
+  kCmdViewMainWindow = 100,  // ViewMainWindow1
+  kCmdExitProgram,           // ExitProgram1
+  kCmdClose,                 // Close1
+  kCmdEmailSettings,         // emailSettings1
+  kCmdAutoStart,             // mnuAutoStart
+  kCmdSupport,               // Support1
+  kCmdOtherProducts,         // OtherProducts1
+  kCmdContents,              // Contents1
+  kCmdAbout,                 // About1
+};
+
+HMENU CreateMainMenu();
+HMENU CreateTrayMenu();
+
+}  // namespace tarnwick
