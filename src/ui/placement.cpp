@@ -37,4 +37,16 @@ WindowRect CentreOnScreen(const WindowRect& window, ScreenSize screen) {
   return r;
 }
 
+WindowRect PlaceDialogOver(const WindowRect& owner, int width, int height, ScreenSize screen) {
+  const int half_owner_w = RoundHalfEven(owner.width / 2.0), half_w = RoundHalfEven(width / 2.0);
+  const int half_owner_h = RoundHalfEven(owner.height / 2.0), half_h = RoundHalfEven(height / 2.0);
+  WindowRect r{0, 0, width, height};
+  r.left = owner.left + half_owner_w + half_w < screen.width
+               ? owner.left + half_owner_w - half_w + 10
+               : owner.left + 10;
+  r.top = owner.top + half_owner_h + half_h < screen.height ? owner.top + half_owner_h - half_h
+                                                              : owner.top;
+  return r;
+}
+
 }  // namespace tarnwick

@@ -22,4 +22,9 @@ Placement PlaceMainWindow(const WindowGeometry& stored, ScreenSize screen);
 // Centred on the screen (first start); halves round to the nearest, ties to even.
 WindowRect CentreOnScreen(const WindowRect& window, ScreenSize screen);
 
+// A dialog of `width` x `height` over the main window `owner`: 10 pixels right of
+// its centre line when that fits on the screen, else at its left edge + 10;
+// vertically centred when that fits, else at its top.
+WindowRect PlaceDialogOver(const WindowRect& owner, int width, int height, ScreenSize screen);
+
 }  // namespace tarnwick

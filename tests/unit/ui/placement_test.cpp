@@ -1,0 +1,66 @@
+#include "ui/placement.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+struct Case {
+  const char* what;
+  WindowGeometry stored;
+  ScreenSize screen;
+  WindowRect expected;
+};
+
+TEST(PlaceMainWindow, KeepsTheWindowOnTheScreen) {
+  const Case cases[] = {
+      {"as stored", {0, 385, 440, 50, 50}, {1024, 768}, {50, 50, 440, 385}},
+      {"far right: 1000 + 110 >= 1014", {0, 385, 440, 1000, 50}, {1024, 768}, {0, 0, 440, 385}},
+      {"just fits: 900 + 110 < 1014", {0, 385, 440, 900, 50}, {1024, 768}, {900, 50, 440, 385}},
+      {"far down", {0, 400, 440, 50, 700}, {1024, 768}, {0, 0, 440, 400}},
+      {"quarter rounds: 988 + 25.5 -> 26 reaches 1014", {0, 385, 102, 988, 50}, {1024, 768},
+       {0, 0, 102, 385}},
+      {"negative left", {0, 385, 440, -20, 30}, {1024, 768}, {0, 30, 440, 385}},
+      {"negative top", {0, 385, 440, 30, -5}, {1024, 768}, {30, 0, 440, 385}},
+      {"too wide, large screen", {0, 385, 1010, 0, 0}, {1024, 768}, {0, 0, 725, 385}},
+      {"too wide, small screen", {0, 385, 700, 0, 0}, {640, 480}, {0, 0, 600, 385}},
+      {"widest that fits", {0, 385, 999, 0, 0}, {1024, 768}, {0, 0, 999, 385}},
+      {"too high, large screen", {0, 750, 440, 0, 0}, {1024, 768}, {0, 0, 440, 516}},
+      {"too high, small screen", {0, 470, 440, 0, 0}, {640, 480}, {0, 0, 440, 450}},
+  };
+  for (const Case& c : cases) {
+    const Placement p = PlaceMainWindow(c.stored, c.screen);
+    EXPECT_FALSE(p.maximized) << c.what;
+    EXPECT_EQ(p.bounds.left, c.expected.left) << c.what;
+    EXPECT_EQ(p.bounds.top, c.expected.top) << c.what;
+    EXPECT_EQ(p.bounds.width, c.expected.width) << c.what;
+    EXPECT_EQ(p.bounds.height, c.expected.height) << c.what;
+  }
+}
+
+TEST(PlaceMainWindow, AMaximizedWindowOpensMaximizedWhateverItsBounds) {
+  EXPECT_TRUE(PlaceMainWindow({1, 5000, 5000, -900, 9000}, {1024, 768}).maximized);
+}
+
+TEST(CentreOnScreen, RoundsHalvesToEven) {
+  const WindowRect r = CentreOnScreen({0, 0, 440, 385}, {1024, 768});
+  EXPECT_EQ(r.left, 512 - 220);
+  EXPECT_EQ(r.top, 384 - 192);  // 192.5 rounds to 192
+  EXPECT_EQ(CentreOnScreen({0, 0, 441, 387}, {1025, 768}).left, 512 - 220);  // 512.5, 220.5
+  EXPECT_EQ(CentreOnScreen({0, 0, 441, 387}, {1025, 768}).top, 384 - 194);   // 193.5 -> 194
+}
+
+TEST(PlaceDialogOver, CentresTenPixelsRightWhenItFits) {
+  const WindowRect main{50, 50, 440, 385};
+  WindowRect d = PlaceDialogOver(main, 345, 177, {1024, 768});
+  EXPECT_EQ(d.left, 50 + 220 - 172 + 10);  // 172.5 rounds to 172
+  EXPECT_EQ(d.top, 50 + 192 - 88);         // 192.5 -> 192, 88.5 -> 88
+  EXPECT_EQ(d.width, 345);
+
+  d = PlaceDialogOver({800, 600, 440, 385}, 345, 177, {1024, 768});
+  EXPECT_EQ(d.left, 810);
+  EXPECT_EQ(d.top, 600);
+}
+
+}  // namespace
+}  // namespace tarnwick
