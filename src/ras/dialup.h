@@ -32,10 +32,10 @@ using TOnNotConn =
 using TOnAsyncEvent =
     std::function<void(TDialUp& Sender, int State, int Error, const std::string& MessageText)>;
 using TOnError = TOnNotConn;
-using TOnActiveConn = std::function<void(
-    TDialUp& Sender, RasHandle Handle, const RASCONNSTATUSA& Status,
-    const std::string& StatusString, const char* EntryName, const char* DeviceType,
-    const char* DeviceName)>;
+using TOnActiveConn =
+    std::function<void(TDialUp& Sender, RasHandle Handle, const RASCONNSTATUSA& Status,
+                       const std::string& StatusString, const char* EntryName,
+                       const char* DeviceType, const char* DeviceName)>;
 
 // Processes pending window messages during the hang-up wait. The program
 // supplies its own (it knows about quitting); the default dispatches the

@@ -14,8 +14,12 @@ namespace {
 // The RAS function `name` with the signature <ras.h> declares for it.
 #define RAS_FUNCTION(name) (reinterpret_cast<decltype(&::name)>(GetRasProc(#name)))
 
-HRASCONN ToRasConn(RasHandle handle) { return reinterpret_cast<HRASCONN>(handle); }
-RasHandle FromRasConn(HRASCONN handle) { return reinterpret_cast<RasHandle>(handle); }
+HRASCONN ToRasConn(RasHandle handle) {
+  return reinterpret_cast<HRASCONN>(handle);
+}
+RasHandle FromRasConn(HRASCONN handle) {
+  return reinterpret_cast<RasHandle>(handle);
+}
 
 template <size_t N>
 void CopyText(char (&target)[N], const std::string& text) {
@@ -98,8 +102,8 @@ int TDialUp::Dial() {
   }
   BecomeCurrentDialer();
   if (OnDialing) OnDialing(*this);
-  result = static_cast<int>(ras_dial(nullptr, nullptr, &params, 0,
-                                     reinterpret_cast<LPVOID>(&RasDialNotifier), &handle));
+  result = static_cast<int>(
+      ras_dial(nullptr, nullptr, &params, 0, reinterpret_cast<LPVOID>(&RasDialNotifier), &handle));
   ConnHandle = FromRasConn(handle);
   if (result != 0) {
     const std::string text = ErrorText(result);
@@ -154,8 +158,8 @@ int TDialUp::GetConnections(int& count) {
   connections[0].dwSize = sizeof(RASCONNA);
   DWORD bytes = static_cast<DWORD>(connections.size() * sizeof(RASCONNA));
   DWORD found = 0;
-  const int result = static_cast<int>(
-      RAS_FUNCTION(RasEnumConnectionsA)(connections.data(), &bytes, &found));
+  const int result =
+      static_cast<int>(RAS_FUNCTION(RasEnumConnectionsA)(connections.data(), &bytes, &found));
   if (result != 0) return result;
   found = std::min<DWORD>(found, kRasEnumCapacity);
   count = static_cast<int>(found);
@@ -223,8 +227,8 @@ int TDialUp::GetIPAddresses(RasHandle handle) {
   RASPPPIPA projection{};
   projection.dwSize = sizeof(projection);
   DWORD bytes = sizeof(projection);
-  const int result = static_cast<int>(RAS_FUNCTION(RasGetProjectionInfoA)(
-      ToRasConn(handle), RASP_PppIp, &projection, &bytes));
+  const int result = static_cast<int>(
+      RAS_FUNCTION(RasGetProjectionInfoA)(ToRasConn(handle), RASP_PppIp, &projection, &bytes));
   if (result == 0) {
     client_ip_ = projection.szIpAddress;
     server_ip_ = projection.szServerIpAddress;
@@ -240,6 +244,8 @@ bool TDialUp::InitStatistics(bool start, bool find_adapter, const std::string& d
   return statistics_ && statistics_->InitStatistics(*this, start, find_adapter, device_name);
 }
 
-bool TDialUp::GetStatistics() { return statistics_ && statistics_->GetStatistics(*this); }
+bool TDialUp::GetStatistics() {
+  return statistics_ && statistics_->GetStatistics(*this);
+}
 
 }  // namespace tarnwick

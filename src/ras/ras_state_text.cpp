@@ -44,7 +44,9 @@ constexpr std::array<StateEntry, kStateTextCount> kEnglish = {{
 
 }  // namespace
 
-int StateTextBase(TRasLanguage language) { return 1000 * (static_cast<int>(language) + 1); }
+int StateTextBase(TRasLanguage language) {
+  return 1000 * (static_cast<int>(language) + 1);
+}
 
 int StateTextIndex(int state) {
   for (size_t i = 0; i < kEnglish.size(); ++i) {

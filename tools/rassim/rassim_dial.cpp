@@ -75,8 +75,8 @@ bool Advance(uintptr_t handle, const Step& step, bool async) {
   service.Log("progress handle=" + HandleText(handle) + " state=" + std::to_string(step.state) +
               " error=" + std::to_string(step.error));
   if (step.state == kStateConnected) {
-    service.Log("connected entry=" + Quoted(connection->entry) + " handle=" +
-                HandleText(handle) + " ip=" + connection->client_ip);
+    service.Log("connected entry=" + Quoted(connection->entry) + " handle=" + HandleText(handle) +
+                " ip=" + connection->client_ip);
   }
   return true;
 }

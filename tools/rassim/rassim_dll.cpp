@@ -131,9 +131,8 @@ DWORD APIENTRY RasGetConnectStatusA(HRASCONN handle, LPRASCONNSTATUSA status) {
   return 0;
 }
 
-DWORD APIENTRY RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook,
-                        LPRASDIALPARAMSA params, DWORD notifier_type, LPVOID notifier,
-                        LPHRASCONN handle) {
+DWORD APIENTRY RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIALPARAMSA params,
+                        DWORD notifier_type, LPVOID notifier, LPHRASCONN handle) {
   return rassim::Dial(extensions, phonebook, params, notifier_type, notifier, handle);
 }
 
@@ -227,8 +226,8 @@ DWORD APIENTRY RasSetEntryDialParamsA(LPCSTR phonebook, LPRASDIALPARAMSA params,
     entry->password = params->szPassword;
     entry->password_saved = true;
   }
-  service.Log("RasSetEntryDialParamsA entry=" + Quoted(entry->name) + " user=" +
-              Quoted(entry->user) + " password=" +
+  service.Log("RasSetEntryDialParamsA entry=" + Quoted(entry->name) +
+              " user=" + Quoted(entry->user) + " password=" +
               (remove_password ? std::string("removed") : service.PasswordForLog(entry->password)) +
               " result=0");
   return 0;

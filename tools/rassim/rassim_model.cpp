@@ -19,8 +19,9 @@ constexpr std::array<ErrorEntry, 23> kErrorTexts = {{
     {603, "The caller's buffer is too small."},
     {608, "The device does not exist."},
     {610, "The caller's buffer is not valid."},
-    {619, "A connection to the remote computer could not be established, so the port used for "
-          "this connection was closed."},
+    {619,
+     "A connection to the remote computer could not be established, so the port used for "
+     "this connection was closed."},
     {621, "The system could not open the phone book file."},
     {623, "The system could not find the phone book entry for this connection."},
     {629, "The connection was closed by the remote computer."},
@@ -33,10 +34,12 @@ constexpr std::array<ErrorEntry, 23> kErrorTexts = {{
     {678, "There was no answer."},
     {680, "There was no dial tone."},
     {691, "Access was denied because the username and/or password was invalid on the domain."},
-    {718, "The connection was terminated because the remote computer did not respond in a "
-          "timely manner."},
-    {720, "The connection attempt failed because your computer and the remote computer could "
-          "not agree on PPP control protocols."},
+    {718,
+     "The connection was terminated because the remote computer did not respond in a "
+     "timely manner."},
+    {720,
+     "The connection attempt failed because your computer and the remote computer could "
+     "not agree on PPP control protocols."},
     {730, "The computer has not completed protocol configuration."},
     {731, "The protocol is not configured."},
     {756, "This connection is already being dialed."},
@@ -245,8 +248,7 @@ Config ParseControl(std::string_view text, std::vector<std::string>& problems) {
       if (value.empty()) {
         problem("expected an entry name");
       } else {
-        config.actions.push_back(
-            Action{key == "drop" ? Action::kDrop : Action::kConnect, value});
+        config.actions.push_back(Action{key == "drop" ? Action::kDrop : Action::kConnect, value});
       }
     } else {
       problem("unknown keyword");

@@ -29,7 +29,9 @@ void CreateParentDirectory(const std::string& path) {
 
 }  // namespace
 
-std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
+std::string Quoted(const std::string& value) {
+  return "\"" + value + "\"";
+}
 
 std::string HandleText(uintptr_t handle) {
   char text[32];

@@ -10,20 +10,26 @@
 
 namespace rassim {
 
-constexpr DWORD Round4(size_t n) { return static_cast<DWORD>((n + 3) & ~size_t{3}); }
+constexpr DWORD Round4(size_t n) {
+  return static_cast<DWORD>((n + 3) & ~size_t{3});
+}
 
 // RASDIALPARAMSA: up to szDomain (1052), + dwSubEntry/dwCallbackId, + dwIfIndex.
 constexpr DWORD DialParamsV400Size() {
   return Round4(offsetof(RASDIALPARAMSA, szDomain) + (DNLEN + 1));
 }
-constexpr DWORD DialParamsV401Size() { return offsetof(RASDIALPARAMSA, dwIfIndex); }
+constexpr DWORD DialParamsV401Size() {
+  return offsetof(RASDIALPARAMSA, dwIfIndex);
+}
 inline bool IsDialParamsSize(DWORD size) {
   return size == DialParamsV400Size() || size == DialParamsV401Size() ||
          size == sizeof(RASDIALPARAMSA);
 }
 
 // RASENTRYNAMEA: the name only (264), or with flags and phonebook path.
-constexpr DWORD EntryNameV400Size() { return offsetof(RASENTRYNAMEA, dwFlags); }
+constexpr DWORD EntryNameV400Size() {
+  return offsetof(RASENTRYNAMEA, dwFlags);
+}
 inline bool IsEntryNameSize(DWORD size) {
   return size == EntryNameV400Size() || size == sizeof(RASENTRYNAMEA);
 }
@@ -32,21 +38,29 @@ inline bool IsEntryNameSize(DWORD size) {
 constexpr DWORD ConnV400Size() {
   return Round4(offsetof(RASCONNA, szDeviceName) + (RAS_MaxDeviceName + 1));
 }
-constexpr DWORD ConnV401Size() { return offsetof(RASCONNA, guidEntry); }
-constexpr DWORD ConnV500Size() { return offsetof(RASCONNA, dwFlags); }
+constexpr DWORD ConnV401Size() {
+  return offsetof(RASCONNA, guidEntry);
+}
+constexpr DWORD ConnV500Size() {
+  return offsetof(RASCONNA, dwFlags);
+}
 inline bool IsConnSize(DWORD size) {
   return size == ConnV400Size() || size == ConnV401Size() || size == ConnV500Size() ||
          size == sizeof(RASCONNA);
 }
 
 // RASCONNSTATUSA: without (160) or with the phone number.
-constexpr DWORD ConnStatusV400Size() { return Round4(offsetof(RASCONNSTATUSA, szPhoneNumber)); }
+constexpr DWORD ConnStatusV400Size() {
+  return Round4(offsetof(RASCONNSTATUSA, szPhoneNumber));
+}
 inline bool IsConnStatusSize(DWORD size) {
   return size == ConnStatusV400Size() || size == sizeof(RASCONNSTATUSA);
 }
 
 // RASPPPIPA: the two addresses (40), or with the option flags.
-constexpr DWORD PppIpV400Size() { return offsetof(RASPPPIPA, dwOptions); }
+constexpr DWORD PppIpV400Size() {
+  return offsetof(RASPPPIPA, dwOptions);
+}
 inline bool IsPppIpSize(DWORD size) {
   return size == PppIpV400Size() || size == sizeof(RASPPPIPA);
 }

@@ -1,10 +1,10 @@
+#include "ras/dialup_handoff.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 #include <vector>
-
-#include "ras/dialup_handoff.h"
 
 namespace tarnwick {
 namespace {

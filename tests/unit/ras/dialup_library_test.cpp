@@ -29,8 +29,8 @@ class FakeLoader : public LibraryLoader {
                                        : nullptr;
   }
   void Release(void* library) override {
-    released.push_back(static_cast<std::pair<const std::string, std::set<std::string>>*>(library)
-                           ->first);
+    released.push_back(
+        static_cast<std::pair<const std::string, std::set<std::string>>*>(library)->first);
   }
 };
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "rassim_model.h"
+
+#include <gtest/gtest.h>
 
 namespace rassim {
 namespace {
@@ -43,7 +43,7 @@ TEST(RassimControl, EntriesWithCredentialsDevicesAndOutcomes) {
 TEST(RassimControl, BadLinesAreReportedAndSkipped) {
   std::vector<std::string> problems;
   const Config config = ParseControl(
-      "user nobody\n"         // no entry yet
+      "user nobody\n"  // no entry yet
       "entry A\n"
       "outcome fail x at 2\n"  // not a number
       "step-delay -4\n"

@@ -76,8 +76,8 @@ TEST(DialUpWithoutRas, ChildProcessSeesNoRasLibrary) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                                      nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &startup, &process);
   SetEnvironmentVariableA(kChildSwitch, nullptr);
   DWORD exit_code = 1;
   bool ended = false;

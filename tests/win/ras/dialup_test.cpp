@@ -1,8 +1,9 @@
 // TDialUp against the simulated RAS service.
+#include "ras/dialup.h"
+
 #include <gmock/gmock.h>
 
 #include "app/error.h"
-#include "ras/dialup.h"
 #include "rassim_fixture.h"
 
 namespace tarnwick {
@@ -201,9 +202,8 @@ TEST_F(DialUpTest, GetIPAddressesOfHandleZeroEmptiesBothWithoutAsking) {
   WriteControl("entry ISP\nconnected ISP\n");
   TDialUp dialup;
   RasHandle handle = 0;
-  dialup.OnActiveConnection = [&](TDialUp&, RasHandle h, const RASCONNSTATUSA&,
-                                  const std::string&, const char*, const char*,
-                                  const char*) { handle = h; };
+  dialup.OnActiveConnection = [&](TDialUp&, RasHandle h, const RASCONNSTATUSA&, const std::string&,
+                                  const char*, const char*, const char*) { handle = h; };
   int count = 0;
   ASSERT_EQ(dialup.GetConnections(count), 0);
   ASSERT_EQ(dialup.GetIPAddresses(handle), 0);

@@ -104,8 +104,7 @@ TEST_F(RassimApiTest, StatusRecordsOfBothVersionsAndInvalidHandles) {
   EXPECT_EQ(status_of(handle, &status), static_cast<DWORD>(ERROR_INVALID_SIZE));
   EXPECT_EQ(StatusOf(reinterpret_cast<HRASCONN>(0x1234), status),
             static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(hang_up(reinterpret_cast<HRASCONN>(0x1234)),
-            static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(hang_up(reinterpret_cast<HRASCONN>(0x1234)), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
 TEST_F(RassimApiTest, ErrorStringsNeedRoomForTheText) {
