@@ -26,7 +26,9 @@ inline constexpr const char* kUnmonitoredAddress = "192.168.0.1";
 // State the poll shares with the reconnect logic and the main window. One
 // instance, owned by the main window; the reconnect window sets
 // `reconnect_holdoff` to kReconnectHoldoffTicks on Cancel, the reconnect options
-// dialog sets it to 0, start-up sets and clears `start_delay`.
+// dialog sets it to 0, start-up sets and clears `start_delay`. The main
+// window's cbConnectionsChange dials through the same component and waits on
+// `dial_answered` (WaitForFlag, with a bound) after clearing both flags.
 struct WatchState {
   bool connected = false;           // the watched entry is active (this tick or last dial answer)
   bool dial_answered = false;       // a dial of the main component has reported progress

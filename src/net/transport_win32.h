@@ -1,0 +1,38 @@
+#pragma once
+// Network over Windows Sockets. Every wait (connect, send, receive, accept) is
+// cut into slices of at most 100 ms with `pump` called between them, so that the
+// window keeps processing its messages while a client waits for a server.
+#include <functional>
+#include <string>
+
+#include "net/transport.h"
+
+namespace tarnwick::net {
+
+inline constexpr int kWaitSliceMs = 100;
+
+class WinsockNetwork : public Network {
+ public:
+  // `pump` processes pending window messages; `abandon`, when given, ends a wait
+  // early with an error when it returns true (the program is quitting).
+  explicit WinsockNetwork(std::function<void()> pump, std::function<bool()> abandon = {});
+  ~WinsockNetwork() override;
+  WinsockNetwork(const WinsockNetwork&) = delete;
+  WinsockNetwork& operator=(const WinsockNetwork&) = delete;
+
+  std::unique_ptr<Stream> Connect(const std::string& host, uint16_t port, int timeout_ms) override;
+  std::unique_ptr<Listener> Listen(const std::string& local_address) override;
+
+  // The machine's host name, for the SMTP hello.
+  std::string LocalHostName() const;
+
+ private:
+  std::function<void()> pump_;
+  std::function<bool()> abandon_;
+  bool started_ = false;
+};
+
+// The system's ANSI code page as a MIME charset name, for encoded mail headers.
+std::string SystemMailCharset();
+
+}  // namespace tarnwick::net
