@@ -167,6 +167,14 @@ TEST_F(FtpStepTest, ADataConnectionThatNeverOpensTimesOut) {
   EXPECT_TRUE(control->written.ends_with("STOR ip.html\r\nQuit\r\n"));
 }
 
+TEST_F(FtpStepTest, ADataConnectionThePeerDropsIsAnError) {
+  auto control = net.AddServer(
+      {Data(std::string(kLogin) + "215 U\r\n250 ok\r\n200 ok\r\n150 go\r\n226 ok\r\n")});
+  net.AddDataConnection()->reset_on_write = true;
+  EXPECT_EQ(RunExpectingError(), "Socket Error # 10054\r\nConnection reset by peer.");
+  EXPECT_TRUE(control->written.ends_with("STOR ip.html\r\nQuit\r\n"));
+}
+
 TEST_F(FtpStepTest, ServerClosingOrStallingMidLoginIsAnError) {
   net.AddServer({Data("220 hi\r\n331 p"), testing::Closed()});
   EXPECT_EQ(RunExpectingError(), "Connection closed by the server.");
