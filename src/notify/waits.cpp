@@ -2,16 +2,6 @@
 
 namespace tarnwick {
 
-bool WaitForFlag(const bool& flag, PumpingSleeper& pump, int passes, int slice_ms) {
-  for (int pass = 0; pass < passes; ++pass) {
-    if (flag) return true;
-    if (pump.Quitting()) return false;
-    pump.ProcessMessages();
-    pump.Sleep(slice_ms);
-  }
-  return flag;
-}
-
 void PumpingSleep(int32_t seconds, PumpingSleeper& pump) {
   if (seconds <= 0) return;
   // A damaged stored value must not stop the script, and the poll with it, for years.

@@ -4,37 +4,14 @@
 // the waits in virtual time.
 #include <cstdint>
 
+#include "app/waits.h"
+
 namespace tarnwick {
-
-class PumpingSleeper {
- public:
-  virtual ~PumpingSleeper() = default;
-  // Blocks the thread for `ms` milliseconds.
-  virtual void Sleep(int ms) = 0;
-  // Dispatches the pending window messages, then returns. Handlers of any
-  // window may run inside it. A quit request is kept for the outer loop.
-  virtual void ProcessMessages() = 0;
-  // The program is ending: waits stop early and start nothing new.
-  virtual bool Quitting() const = 0;
-};
-
-// Milliseconds from a fixed, monotonic origin.
-class Clock {
- public:
-  virtual ~Clock() = default;
-  virtual uint64_t NowMs() const = 0;
-};
 
 // Slice lengths of the waits.
 inline constexpr int kSleepSliceMs = 100;
 inline constexpr int kPickupSliceMs = 50;
 inline constexpr int kPickupPasses = 101;
-
-// Waits for `flag` in at most `passes` passes: each pass tests the flag, then
-// processes messages and sleeps `slice_ms`. The flag is tested once more after
-// the last pass. Returns whether it was set; returns false at once when the
-// program is quitting.
-bool WaitForFlag(const bool& flag, PumpingSleeper& pump, int passes, int slice_ms);
 
 // Longest pause of a sleep step; the editor accepts 1 to 300 seconds.
 inline constexpr int32_t kMaxSleepSeconds = 300;

@@ -8,7 +8,7 @@
 
 #include "app/application.h"
 #include "app/timer_win32.h"
-#include "ui/form_win32.h"
+#include "app/form_win32.h"
 #include "ui/main_controls_win32.h"
 #include "ui/main_menu_win32.h"
 #include "ui/tray_icon_win32.h"

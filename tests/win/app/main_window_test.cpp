@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include "app/memory_registry.h"
 #include "app/message_loop_win32.h"
 #include "app/settings_store.h"
@@ -217,6 +219,116 @@ TEST_F(MainWindowTest, ARefusedRunValueIsReportedAndTheWindowStillGetsItsIcon) {
   EXPECT_EQ(boxes.boxes[0].caption, "Tarnwick");
   EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error);
   EXPECT_TRUE(window->Tray().Shown());
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[128] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+TEST_F(MainWindowTest, TheMenuBarCarriesItsFourMenus) {
+  HMENU bar = Create().MainMenu1();
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
+  EXPECT_EQ(MenuText(bar, 0), "File");
+  EXPECT_EQ(MenuText(bar, 1), "Options");
+  EXPECT_EQ(MenuText(bar, 2), "Links");
+  EXPECT_EQ(MenuText(bar, 3), "Help");
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), "Close");
+  HMENU options = GetSubMenu(bar, 1);
+  EXPECT_EQ(MenuText(options, 0), "email Settings...");
+  EXPECT_EQ(GetMenuState(options, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(options, 2), "Start Tarnwick on Windows Startup");
+  HMENU links = GetSubMenu(bar, 2);
+  EXPECT_EQ(MenuText(links, 0), "Support...");
+  EXPECT_EQ(MenuText(links, 2), "Fenmoor Software Home Page...");
+  HMENU help = GetSubMenu(bar, 3);
+  EXPECT_EQ(MenuText(help, 0), "Contents...");
+  EXPECT_EQ(MenuText(help, 2), "About");
+}
+
+TEST_F(MainWindowTest, TheToolbarHasFourLargeButtonsWithTheirCaptionsAsHints) {
+  const MainControls& c = Create().Controls();
+  ASSERT_EQ(SendMessageA(c.toolbar, TB_BUTTONCOUNT, 0, 0), 4);
+  const char* expected[] = {"Reconnect", "IP Monitor", "Scheduler", "Keep-Alive"};
+  for (int i = 0; i < 4; ++i) {
+    TBBUTTON button{};
+    SendMessageA(c.toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    char text[64] = {};
+    SendMessageA(c.toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, expected[i]);
+
+    NMTTDISPINFOA tip{};
+    tip.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(c.toolbar, TB_GETTOOLTIPS, 0, 0));
+    tip.hdr.idFrom = button.idCommand;
+    tip.hdr.code = TTN_GETDISPINFOA;
+    SendMessageA(window->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_TRUE(tip.lpszText);
+    EXPECT_STREQ(tip.lpszText, expected[i]);
+  }
+}
+
+TEST_F(MainWindowTest, TheBandNarrowsAndTheScrollBarsComeAsTheWindowShrinks) {
+  const MainControls& c = Create().Controls();
+  HWND hwnd = window->hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  auto band_width = [&] {
+    RECT r;
+    GetWindowRect(c.Panel2, &r);
+    return r.right - r.left;
+  };
+  auto scroll_bar = [&](LONG style) { return (GetWindowLongA(c.ScrollBox1, GWL_STYLE) & style) != 0; };
+  SetWindowPos(hwnd, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(band_width(), c.Scale(30));
+  EXPECT_FALSE(scroll_bar(WS_HSCROLL));
+  EXPECT_FALSE(scroll_bar(WS_VSCROLL));
+  SetWindowPos(hwnd, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(band_width(), 0);
+  EXPECT_TRUE(scroll_bar(WS_HSCROLL));
+  EXPECT_TRUE(scroll_bar(WS_VSCROLL));
+}
+
+TEST_F(MainWindowTest, TheAutoStartItemWritesAndDeletesTheRunValue) {
+  HWND hwnd = Create().hwnd();
+  EXPECT_EQ(GetMenuState(window->MainMenu1(), kCmdAutoStart, MF_BYCOMMAND) & MF_CHECKED,
+            static_cast<UINT>(MF_CHECKED));
+  // Unchecking when there is no Run value is no error.
+  SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(GetMenuState(window->MainMenu1(), kCmdAutoStart, MF_BYCOMMAND) & MF_CHECKED, 0u);
+  EXPECT_FALSE(app.settings.AutoStart);
+  EXPECT_EQ(registry.Get(kProductKey, "AutoStart"), RegDword(0));
+
+  SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
+  EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
+            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+  EXPECT_EQ(registry.Get(kProductKey, "AutoStart"), RegDword(1));
+
+  SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
+  EXPECT_FALSE(registry.Get(kRunKeyPath, "Tarnwick"));
+}
+
+TEST_F(MainWindowTest, ARefusedRunValueIsReportedAndNothingIsSaved) {
+  app.settings.AutoStart = false;
+  HWND hwnd = Create().hwnd();
+  registry.DenyKey(kRunKeyPath);
+  registry.log.clear();
+  SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error);
+  EXPECT_FALSE(Wrote());
+}
+
+TEST_F(MainWindowTest, AMissingHelpFileIsReportedAtTheWindowsCorner) {
+  app.flags.ProgramDir = "C:\\nowhere\\";
+  HWND hwnd = Create().hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, nullptr, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageA(hwnd, WM_COMMAND, kCmdContents, 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Unable to find help file: C:\\nowhere\\tarnwick.html");
+  EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
+  EXPECT_EQ(boxes.boxes[0].position, (ScreenPoint{33, 44}));
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/text_utils.h"
-#include "notify/clock_win32.h"
 #include "notify/number_format_win32.h"
-#include "notify/pumping_sleeper_win32.h"
+#include "app/message_loop_win32.h"
+#include "app/waits_win32.h"
 #include "notify/script.h"
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
@@ -79,6 +79,7 @@ TEST(PumpingSleeper, KeepsTheQuitRequestForTheOuterLoop) {
   EXPECT_LT(GetTickCount64() - start, 1000u);
   MSG rest;
   while (PeekMessageA(&rest, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&rest);
+  ResetMessageLoopState();
 }
 
 TEST(PumpingSleeper, TimersFireDuringASleepStep) {

@@ -1,4 +1,4 @@
-#include "ui/form_win32.h"
+#include "app/form_win32.h"
 
 #include <exception>
 
