@@ -46,6 +46,8 @@ bool TMain::Create() {
   PopupMenu1_ = CreateTrayMenu();
   controls_.Create(hwnd());
   FormResize();
+  watch_ = std::make_unique<MainWatch>(hwnd(), controls_, app_);
+  watch_->SetUp();
 
   PlaceWindow();
   ShowAutoStartCheck();
@@ -61,9 +63,9 @@ bool TMain::Create() {
       ShowErrorBox(e.what());
     }
   }
-  if (!tray_.Add(hwnd(), icon_, kApplicationTitle)) {
-    // At logon the taskbar may not be there yet; "TaskbarCreated" brings the icon back.
-  }
+  if (!app_.flags.FirstStart) watch_->StartTimers();
+  // At logon the taskbar may not be there yet; "TaskbarCreated" brings the icon back.
+  tray_.Add(hwnd(), icon_, kApplicationTitle);
   return true;
 }
 
@@ -78,6 +80,13 @@ void TMain::PlaceWindow() {
 void TMain::ShowAtStart() {
   ShowWindow(hwnd(), app_.settings.Main.Status != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(hwnd());
+}
+
+void TMain::FormShow() {
+  if (!app_.flags.FirstStart) return;
+  app_.flags.FirstStart = false;
+  // The welcome wizard runs here once it exists; the engines start after it.
+  watch_->StartTimers();
 }
 
 void TMain::ShowAutoStartCheck() {
@@ -119,7 +128,10 @@ bool TMain::FormCloseQuery() {
   return may_close;
 }
 
-void TMain::FormDestroy() { tray_.Remove(); }
+void TMain::FormDestroy() {
+  tray_.Remove();
+  watch_.reset();
+}
 
 void TMain::FormResize() { controls_.Layout(hwnd()); }
 
@@ -264,9 +276,20 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ENDSESSION:
       return WMENDSESSION(wparam, lparam);
     case WM_TIMER:
-      if (wparam == kTimerShutdown) tmShutdownTimer();
+      if (wparam == kTimerShutdown) {
+        tmShutdownTimer();
+      } else if (watch_) {
+        watch_->OnTimer(wparam);
+      }
       return 0;
+    case WM_SHOWWINDOW:
+      if (wparam) FormShow();
+      break;
     case WM_COMMAND:
+      if (reinterpret_cast<HWND>(lparam) == controls_.cbConnections) {
+        if (HIWORD(wparam) == CBN_SELCHANGE) watch_->cbConnectionsChange();
+        return 0;
+      }
       if (lparam == 0 || reinterpret_cast<HWND>(lparam) == controls_.toolbar) {
         OnCommand(LOWORD(wparam));
         return 0;

@@ -11,16 +11,12 @@
 #include "app/form_win32.h"
 #include "ui/main_controls_win32.h"
 #include "ui/main_menu_win32.h"
+#include "ui/main_watch_win32.h"
 #include "ui/tray_icon_win32.h"
 
 namespace tarnwick {
 
 inline constexpr const char* kMainWindowClass = "TarnwickMain";
-
-// Timer ids of the main window.
-enum MainTimer : UINT_PTR {
-  kTimerShutdown = 1,
-};
 
 // The maker's pages of the Links menu.
 inline constexpr const char* kSupportPage = "http://www.example.com/tarnwick/support/";
@@ -43,6 +39,8 @@ class TMain : public Form {
   bool Create();
   // Shows the window as the start-up does: maximized when it was last closed so.
   void ShowAtStart();
+  // The first showing: on a first start the engines start only now.
+  void FormShow();
 
   // Handlers, public so that tests can drive them as the messages would.
   bool FormCloseQuery();
@@ -66,6 +64,7 @@ class TMain : public Form {
   Timer& tmShutdown() { return *tmShutdown_; }
   TrayIcon& Tray() { return tray_; }
   const MainControls& Controls() const { return controls_; }
+  MainWatch& Watch() { return *watch_; }
   HMENU MainMenu1() const { return MainMenu1_; }
 
   // Posted by a second instance: bring this window to the front.
@@ -91,6 +90,7 @@ class TMain : public Form {
   HMENU PopupMenu1_ = nullptr;
   HMENU MainMenu1_ = nullptr;  // owned by the window once set
   MainControls controls_;
+  std::unique_ptr<MainWatch> watch_;
 };
 
 }  // namespace tarnwick

@@ -1,0 +1,118 @@
+#pragma once
+// The main window's watch of the chosen connection: its RAS component
+// `DialUp1`, the engines' timers, the one-second poll and the notification
+// script's steps. The main window owns one and forwards its timer messages and
+// the picker's changes to it.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "app/timer_win32.h"
+#include "app/waits_win32.h"
+#include "app/watch_state.h"
+#include "net/ftp_step.h"
+#include "net/transport_win32.h"
+#include "notify/poll.h"
+#include "notify/shell_launcher_win32.h"
+#include "notify/steps.h"
+#include "ras/dialup.h"
+#include "ui/main_controls_win32.h"
+
+namespace tarnwick {
+
+// Timer ids of the main window.
+enum MainTimer : UINT_PTR {
+  kTimerShutdown = 1,
+  kTimerStartDelay,
+  kTimerIPCheck,
+  kTimerKeepAlive,
+  kTimerScheduler,
+};
+
+// The wait for the first answer of a dial after the user picks an entry.
+inline constexpr int kPickAnswerPasses = 100;
+inline constexpr int kPickAnswerSliceMs = 100;
+
+inline constexpr const char* kRasMissingWarning =
+    "Warning: Unable to find dial-up connection and rasapi32.dll.  Check your Windows setup to "
+    "verify that Dial-Up networking and rasapi32.dll are installed properly.";
+
+class MainWatch : private PollView, private PollHost, private Connections {
+ public:
+  MainWatch(HWND main, MainControls& controls, Application& app);
+  ~MainWatch() override;
+
+  // Creation: the start delay, the shared flags, the phonebook into the picker
+  // and the selection of the watched entry.
+  void SetUp();
+  // Enables the poll, the keep-alive and the scheduler as the settings say.
+  void StartTimers();
+  // Re-reads the keep-alive settings: interval by method, off for method 0.
+  void RestartKeepAlive();
+
+  // Handlers.
+  void tmStartDelayTimer();
+  void tmIPCheckTimer();
+  void cbConnectionsChange();
+  // The reconnect window closed; `connected` when it made the connection.
+  void ReconnectWindowClosed(bool connected);
+
+  bool OnTimer(UINT_PTR id);
+
+  WatchState& State() { return state_; }
+  TDialUp& DialUp1() { return *DialUp1_; }
+  Timer& tmStartDelay() { return tmStartDelay_; }
+  Timer& tmIPCheck() { return tmIPCheck_; }
+  Timer& tmKeepAlive() { return tmKeepAlive_; }
+  Timer& tmScheduler() { return tmScheduler_; }
+
+  // The reconnect window's opener; replaced by tests and by the window's owner.
+  std::function<void()> open_reconnect_window;
+
+ private:
+  // PollView
+  std::string SelectedConnection() const override;
+  void SetLabel(PollLabel label, const std::string& text) override;
+  void ShowConnectedPicture(bool connected) override;
+  // PollHost
+  void SetPollEnabled(bool enabled) override;
+  void DisableSchedulerAndKeepAlive() override;
+  void OpenReconnectWindow() override;
+  void SaveSettings() override;
+  // Connections
+  void GetConnections() override;
+  void SetEntry(const std::string& entry) override;
+  RasHandle ConnHandle() const override;
+  void SetConnHandle(RasHandle handle) override;
+  std::string ClientAddress(RasHandle handle) override;
+  void InitStatistics(bool start, bool find_adapter, const std::string& device) override;
+  TrafficCounts GetStatistics() override;
+  void Dial() override;
+  void HangUp() override;
+
+  void FillConnections();
+  void SendMail(const Notif& step, const std::string& address);
+  void UploadPage(const Notif& step, const std::string& address);
+  ScreenPoint MainCorner() const;
+
+  HWND main_;
+  MainControls& controls_;
+  Application& app_;
+  WatchState state_;
+  std::unique_ptr<TDialUp> DialUp1_;
+  Win32PumpingSleeper pump_;
+  Win32Clock clock_;
+  Win32ShellLauncher shell_;
+  net::WinsockNetwork network_;
+  net::DiskPageFiles page_files_;
+  ScriptSteps steps_;
+  std::unique_ptr<IpCheckLoop> poll_;
+  Timer tmStartDelay_;
+  Timer tmIPCheck_;
+  Timer tmKeepAlive_;
+  Timer tmScheduler_;
+};
+
+}  // namespace tarnwick
