@@ -1,0 +1,47 @@
+#pragma once
+// The About window `TfrmKXAbout`: name, version and the small picture, modal,
+// placed over the main window by the option dialogs' rule. It exists only while
+// it is shown.
+//
+// The main window's Help > About calls ShowAboutBox(hwnd()).
+#include <windows.h>
+
+#include "ui/picture_win32.h"
+
+namespace tarnwick {
+
+// Client area in 96-DPI pixels; it follows the DPI, not the dialog font.
+inline constexpr int kAboutClientWidth = 250;
+inline constexpr int kAboutClientHeight = 177;
+
+class TfrmKXAbout {
+ public:
+  TfrmKXAbout() = default;
+  TfrmKXAbout(const TfrmKXAbout&) = delete;
+  TfrmKXAbout& operator=(const TfrmKXAbout&) = delete;
+
+  // Shows the window modally over `main` and returns when it is closed; the
+  // window is gone by then. `dpi` 0 lays it out for the DPI of the window.
+  void ShowModal(HWND main, int dpi = 0);
+
+  // The close button: ends the modal loop, which destroys the window.
+  void BitBtn1Click();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void FormCreate();
+  void Layout(int dpi);
+
+  HWND hwnd_ = nullptr;
+  HWND main_ = nullptr;
+  int dpi_override_ = 0;
+  Picture Image1_;
+  Font name_font_;
+  Font text_font_;
+};
+
+// Creates the About window, shows it modally over `main` and frees it on closing.
+void ShowAboutBox(HWND main);
+
+}  // namespace tarnwick
