@@ -13,6 +13,7 @@
 #include "app/registry_win32.h"
 #include "app/shell_win32.h"
 #include "ui/main_window_win32.h"
+#include "ui/splash_win32.h"
 
 namespace tarnwick {
 namespace {
@@ -67,9 +68,12 @@ int Run() {
   auto main_window = std::make_unique<TMain>(app);
   if (!main_window->Create()) return 1;
   if (!app.flags.StartupLaunch) main_window->ShowAtStart();
+  TfrmKXSplash splash;
+  if (splash.Create(main_window->hwnd(), app.flags)) splash.Show();
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (splash.PreTranslateMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

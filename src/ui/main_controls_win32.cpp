@@ -8,7 +8,7 @@
 
 #include "ui/main_layout.h"
 #include "ui/panel_win32.h"
-#include "ui/resource_ids.h"
+#include "ui/info_windows_ids.h"
 
 namespace tarnwick {
 namespace {
@@ -20,10 +20,10 @@ struct ToolbarButton {
 };
 
 constexpr std::array<ToolbarButton, 4> kToolbarButtons{{
-    {kCmdReconnection, "Reconnect", kGlyphReconnect},
-    {kCmdIpMonitor, "IP Monitor", kGlyphIpMonitor},
-    {kCmdScheduler, "Scheduler", kGlyphScheduler},
-    {kCmdKeepAlive, "Keep-Alive", kGlyphKeepAlive},
+    {kCmdReconnection, "Reconnect", kIcoReconnect},
+    {kCmdIpMonitor, "IP Monitor", kIcoIPMonitor},
+    {kCmdScheduler, "Scheduler", kIcoScheduler},
+    {kCmdKeepAlive, "Keep-Alive", kIcoKeepAlive},
 }};
 
 // Positions inside the scroll box, at 96 DPI.
@@ -50,9 +50,11 @@ int WindowDpi(HWND hwnd) {
   return dpi;
 }
 
-HBITMAP LoadPicture(int id, int size) {
-  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                         IMAGE_BITMAP, size, size, LR_CREATEDIBSECTION));
+// The picture drawn for the window's DPI: the large one from 144 DPI on.
+HBITMAP LoadPicture(int id, int id144, int dpi) {
+  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                         MAKEINTRESOURCEA(dpi >= 144 ? id144 : id), IMAGE_BITMAP,
+                                         0, 0, LR_CREATEDIBSECTION));
 }
 
 }  // namespace
@@ -131,7 +133,7 @@ void MainControls::Create(HWND main) {
   Panel1 = child(main, kPanelClass, nullptr, WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, 0,
                  WS_EX_STATICEDGE);
   Panel2 = child(Panel1, kBandClass, nullptr, 0, 0, 0, 30, 0, nullptr);
-  band_pattern = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(kBitmapBand),
+  band_pattern = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(kBmpBand),
                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   SetBandPattern(Panel2, band_pattern);
   ScrollBox1 = child(Panel1, kScrollBoxClass, nullptr, WS_CLIPCHILDREN, 30, 0, 0, 0, nullptr);
@@ -166,9 +168,8 @@ void MainControls::Create(HWND main) {
   const int g1 = kGroup1Top;
   Label1 = child(ScrollBox1, "STATIC", "Status: ", SS_LEFT, kMargin + 10, g1 + 24, 50, 16,
                  caption_font);
-  const int picture = Scale(kStatePicture);
-  connected_picture = LoadPicture(kBitmapConnected, picture);
-  not_connected_picture = LoadPicture(kBitmapNotConnected, picture);
+  connected_picture = LoadPicture(kBmpConnected, kBmpConnected144, dpi);
+  not_connected_picture = LoadPicture(kBmpNotConnected, kBmpNotConnected144, dpi);
   Image2 = child(ScrollBox1, "STATIC", nullptr, SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY,
                  kMargin + 70, g1 + 18, kStatePicture, kStatePicture, nullptr);
   Image3 = child(ScrollBox1, "STATIC", nullptr, SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY,

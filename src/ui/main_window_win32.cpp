@@ -6,6 +6,7 @@
 #include "app/registry_value.h"
 #include "app/shell_win32.h"
 #include <commctrl.h>
+#include "ui/about_win32.h"
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
 
@@ -164,8 +165,9 @@ void TMain::Support1Click() { OpenDocument(kSupportPage); }
 
 void TMain::OtherProducts1Click() { OpenDocument(kHomePage); }
 
-// The About window and the option dialogs are opened here once they exist.
-void TMain::About1Click() {}
+void TMain::About1Click() { ShowAboutBox(hwnd()); }
+
+// The option dialogs are opened here once they exist.
 void TMain::ReconnectionClick() {}
 void TMain::btnipmonitorClick() {}
 void TMain::dxBarLargeButton1Click() {}

@@ -1,10 +1,4 @@
 #pragma once
-// Resource ids of the main window's pictures (shared by the .rc files and the code).
+// Resource ids of the program's own .rc file (the pictures have theirs in
+// info_windows_ids.h).
 #define kIconMain 1
-#define kBitmapBand 10
-#define kBitmapConnected 11
-#define kBitmapNotConnected 12
-#define kGlyphReconnect 20
-#define kGlyphIpMonitor 21
-#define kGlyphScheduler 22
-#define kGlyphKeepAlive 23
