@@ -22,7 +22,7 @@ struct CounterDef {
 
 class Walker {
  public:
-  Walker(std::span<const uint8_t> bytes, const PerfCounterVisitor& visit, const MessagePump& pump)
+  Walker(std::span<const uint8_t> bytes, const PerfCounterVisitor& visit, const StatisticsPump& pump)
       : bytes_(bytes), visit_(visit), pump_(pump) {}
 
   PerfWalkStatus Run() {
@@ -122,14 +122,14 @@ class Walker {
 
   std::span<const uint8_t> bytes_;
   const PerfCounterVisitor& visit_;
-  const MessagePump& pump_;
+  const StatisticsPump& pump_;
   uint64_t end_ = 0;
 };
 
 }  // namespace
 
 PerfWalkStatus WalkPerfCounters(std::span<const uint8_t> block, const PerfCounterVisitor& visit,
-                                const MessagePump& pump) {
+                                const StatisticsPump& pump) {
   return Walker(block, visit, pump).Run();
 }
 

@@ -30,6 +30,6 @@ using PerfCounterVisitor = std::function<void(uint32_t titleIndex, uint32_t valu
 // `pump` (may be empty) runs between objects and between counter definitions.
 // Counters reported before a failure stay reported.
 PerfWalkStatus WalkPerfCounters(std::span<const uint8_t> block, const PerfCounterVisitor& visit,
-                                const MessagePump& pump);
+                                const StatisticsPump& pump);
 
 }  // namespace tarnwick

@@ -12,10 +12,11 @@ tarnwick_core_library(ras_stats_core
 tarnwick_win32_library(ras_stats_win32
   perfdata_win32.cpp
   platform_info_win32.cpp
+  statistics_dialup_win32.cpp
   statistics_ras_win32.cpp
   statistics_registry_win32.cpp
   tapi_win32.cpp
 )
 if(WIN32)
-  target_link_libraries(ras_stats_win32 PUBLIC ras_stats_core)
+  target_link_libraries(ras_stats_win32 PUBLIC ras_stats_core ras_win32 app_win32)
 endif()

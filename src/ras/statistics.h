@@ -28,7 +28,7 @@ struct StatisticsSources {
   RasStatsCall rasStatistics;          // NT 5 and later
   PerfDataSource* perfData = nullptr;  // NT 4
   Telephony* telephony = nullptr;      // NT 4
-  MessagePump pump;                    // NT 4 walk; may be empty
+  StatisticsPump pump;                    // NT 4 walk; may be empty
   StatisticsShared* shared = nullptr;  // null: the process-wide state
 };
 

@@ -33,8 +33,8 @@ bool ConnectionStatistics::GetStatisticsNT4() {
   // Window messages run during the walk and may destroy this instance: the walk
   // holds its own copies and stops as soon as the instance is gone.
   std::shared_ptr<bool> alive = alive_;
-  const MessagePump userPump = sources_.pump;
-  const MessagePump pump = [&alive, &userPump] {
+  const StatisticsPump userPump = sources_.pump;
+  const StatisticsPump pump = [&alive, &userPump] {
     bool goOn = !userPump || userPump();
     return goOn && *alive;
   };

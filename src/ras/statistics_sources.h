@@ -87,6 +87,6 @@ class Telephony {
 
 // Lets window messages run during long statistics work. Returns false when the
 // caller should stop at once (the program is quitting).
-using MessagePump = std::function<bool()>;
+using StatisticsPump = std::function<bool()>;
 
 }  // namespace tarnwick

@@ -16,7 +16,7 @@ class Win32StatisticsSystem {
 
   // `rasStatistics` comes from the RAS component (see MakeRasStatsCall); `pump`
   // processes pending window messages.
-  StatisticsSources Sources(RasStatsCall rasStatistics, MessagePump pump) {
+  StatisticsSources Sources(RasStatsCall rasStatistics, StatisticsPump pump) {
     StatisticsSources sources;
     sources.platform = platform_;
     sources.registry = &registry_;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/error.h"
 #include "app/message_box.h"
 #include "app/startup.h"
 #include "ui/info_windows_ids.h"
@@ -32,9 +33,10 @@ void ShowAboutBox(HWND main) {
 void TfrmKXAbout::ShowModal(HWND main, int dpi) {
   main_ = main;
   dpi_override_ = dpi;
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDlgAbout), main, DialogProc,
-                  reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDlgAbout),
+                                         main, DialogProc, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
+  if (result == -1) throw Error("Unable to show the About window.");
 }
 
 void TfrmKXAbout::BitBtn1Click() {

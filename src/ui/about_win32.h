@@ -22,6 +22,7 @@ class TfrmKXAbout {
 
   // Shows the window modally over `main` and returns when it is closed; the
   // window is gone by then. `dpi` 0 lays it out for the DPI of the window.
+  // Throws Error when the window cannot be created.
   void ShowModal(HWND main, int dpi = 0);
 
   // The close button: ends the modal loop, which destroys the window.
@@ -42,6 +43,8 @@ class TfrmKXAbout {
 };
 
 // Creates the About window, shows it modally over `main` and frees it on closing.
+// Throws Error when the window cannot be created (the caller's window procedure
+// turns that into the standard error box).
 void ShowAboutBox(HWND main);
 
 }  // namespace tarnwick

@@ -27,7 +27,7 @@ PerfWalkStatus Walk(const std::vector<uint8_t>& bytes, Seen& seen, int stopAfter
   PerfCounterVisitor visit = [&](uint32_t index, uint32_t value) {
     seen.values.emplace_back(index, value);
   };
-  MessagePump pump = [&] { return ++seen.pumps != stopAfterPumps; };
+  StatisticsPump pump = [&] { return ++seen.pumps != stopAfterPumps; };
   return WalkPerfCounters({exact.get(), bytes.size()}, visit, pump);
 }
 
