@@ -6,16 +6,10 @@
 
 #include "app/text_utils.h"
 #include "net/ftp_client.h"
-#include "net/ip_placeholder.h"
+#include "notify/page_template.h"
+#include "notify/placeholder.h"
 
 namespace tarnwick::net {
-
-const char* const kDefaultPageTemplate =
-    "<HTML><HEAD>\r\n"
-    "<TITLE>Tarnwick IP Notification</TITLE></HEAD>\r\n"
-    "<BODY><H3>Your current IP Address is: <IPADDRESS></H3><BR><BR><HR>\r\n"
-    "<font size=\"2\" color=\"navy\">IP Notification provided by "
-    "<A HREF=\"https://www.fenmoor.example/\">Tarnwick</A></font></BODY></HTML>\r\n";
 
 bool DiskPageFiles::Write(const std::string& path, std::string_view bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

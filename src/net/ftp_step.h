@@ -15,9 +15,6 @@ namespace tarnwick::net {
 inline constexpr const char* kTempPageName = "tmpdog.html";
 inline constexpr size_t kMaxFtpPathLength = 254;
 
-// The page a new FTP step starts with.
-extern const char* const kDefaultPageTemplate;
-
 // The file system as the step uses it; tests use one in memory.
 class PageFiles {
  public:

@@ -3,7 +3,6 @@ list(APPEND NET_CORE_SOURCES
   base64.cpp
   ftp_client.cpp
   ftp_step.cpp
-  ip_placeholder.cpp
   line_reader.cpp
   mail_date.cpp
   mail_message.cpp

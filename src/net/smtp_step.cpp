@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "net/ip_placeholder.h"
+#include "notify/placeholder.h"
 #include "net/smtp_client.h"
 
 namespace tarnwick::net {

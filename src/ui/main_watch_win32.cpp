@@ -6,6 +6,7 @@
 #include "net/mail_date.h"
 #include "net/smtp_step.h"
 #include "notify/number_format_win32.h"
+#include "ras/statistics_dialup_win32.h"
 
 namespace tarnwick {
 namespace {
@@ -36,6 +37,7 @@ MainWatch::MainWatch(HWND main, MainControls& controls, Application& app)
       tmKeepAlive_(main, kTimerKeepAlive, 0),
       tmScheduler_(main, kTimerScheduler, kSchedulerIntervalMs) {
   DialUp1_->DialMode = dmAsync;
+  DialUp1_->SetStatistics(std::make_unique<DialUpConnectionStatistics>());
   DialUp1_->SetMessagePump([this] { pump_.ProcessMessages(); });
   DialUp1_->OnEntryGet = [this](TDialUp&, const char* name) {
     SendMessageA(controls_.cbConnections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));

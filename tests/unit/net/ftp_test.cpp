@@ -5,6 +5,7 @@
 
 #include "net/ftp_client.h"
 #include "net/ftp_step.h"
+#include "notify/page_template.h"
 #include "unit/net/mail_fakes.h"
 
 namespace tarnwick::net {
@@ -266,11 +267,11 @@ TEST(FtpPort, ArgumentCarriesAddressAndPortBytes) {
 }
 
 TEST(FtpPage, TemplateIsFourLinesWithThePlaceholder) {
-  const std::string page = kDefaultPageTemplate;
+  const std::string page(kDefaultPageTemplate);
   EXPECT_TRUE(
       page.starts_with("<HTML><HEAD>\r\n<TITLE>Tarnwick IP Notification</TITLE></HEAD>\r\n"
                        "<BODY><H3>Your current IP Address is: <IPADDRESS></H3>"));
-  EXPECT_TRUE(page.ends_with(">Tarnwick</A></font></BODY></HTML>\r\n"));
+  EXPECT_TRUE(page.ends_with(">Tarnwick</a></font></BODY></HTML>\r\n"));
   size_t lines = 0;
   for (size_t at = page.find("\r\n"); at != std::string::npos; at = page.find("\r\n", at + 2)) {
     ++lines;

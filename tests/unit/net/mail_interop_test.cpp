@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "net/ftp_step.h"
+#include "notify/page_template.h"
 #include "net/smtp_client.h"
 #include "net/smtp_step.h"
 #include "net/transport_posix.h"
@@ -166,11 +167,11 @@ TEST(FtpInterop, ServerReceivesThePageInActiveMode) {
   DiskPageFiles disk;
   const FtpDeps deps{net, disk, program.path().string() + "/", ""};
   Notif step;
-  step.FTPNotifr = {"127.0.0.1", "/pub/mydir/ip.html", kDefaultPageTemplate, server.port(), "joe",
+  step.FTPNotifr = {"127.0.0.1", "/pub/mydir/ip.html", std::string(kDefaultPageTemplate), server.port(), "joe",
                     "s3cret"};
   UploadPageStep(step, "10.1.2.3", deps);
 
-  std::string expected = kDefaultPageTemplate;
+  std::string expected(kDefaultPageTemplate);
   expected.replace(expected.find("<IPADDRESS>"), 11, "10.1.2.3");
   EXPECT_EQ(ReadAll(root.path() / "pub" / "mydir" / "ip.html"), expected);
   EXPECT_FALSE(fs::exists(program.path() / kTempPageName));
