@@ -1,35 +1,9 @@
 #include "net/http_request.h"
 
 #include "app/error.h"
+#include "net/base64.h"
 
 namespace tarnwick::net {
-namespace {
-
-// RFC 2045 Base64 on one line, with "=" padding (the Basic credentials).
-std::string Base64Encode(std::string_view bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
-    uint32_t v = static_cast<uint8_t>(bytes[i]) << 16 | static_cast<uint8_t>(bytes[i + 1]) << 8 |
-                 static_cast<uint8_t>(bytes[i + 2]);
-    for (int shift = 18; shift >= 0; shift -= 6) out += kAlphabet[(v >> shift) & 63];
-  }
-  if (size_t left = bytes.size() - i; left > 0) {
-    uint32_t v = static_cast<uint8_t>(bytes[i]) << 16;
-    if (left == 2) v |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-    out += kAlphabet[(v >> 18) & 63];
-    out += kAlphabet[(v >> 12) & 63];
-    out += left == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-    out += '=';
-  }
-  return out;
-}
-
-}  // namespace
-
 void RequireSafeUrlText(std::string_view text, const char* what) {
   for (char c : text) {
     auto byte = static_cast<unsigned char>(c);
