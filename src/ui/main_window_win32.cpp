@@ -50,6 +50,12 @@ bool TMain::Create() {
   watch_ = std::make_unique<MainWatch>(hwnd(), controls_, app_);
   watch_->SetUp();
 
+  if (app_.flags.FirstStart) {
+    // The default size is in 96-DPI pixels; on a first start it follows the screen's DPI.
+    WindowGeometry& g = app_.settings.Main;
+    g.Width = controls_.Scale(g.Width);
+    g.Height = controls_.Scale(g.Height);
+  }
   PlaceWindow();
   ShowAutoStartCheck();
   if (app_.flags.FirstStart) {
