@@ -137,6 +137,9 @@ void MainWatch::cbConnectionsChange() {
 }
 
 void MainWatch::ReconnectWindowClosed(bool connected) {
+  // Nothing of the window is on the stack but the caller's frame, which touches
+  // nothing of it afterwards.
+  reconnect_window_.reset();
   tmIPCheck_.SetEnabled(true);
   if (connected) {
     // Users expect the keep-alive and the schedule to go on after a redial.
@@ -200,11 +203,9 @@ void MainWatch::DisableSchedulerAndKeepAlive() {
 }
 
 void MainWatch::OpenReconnectWindow() {
-  if (open_reconnect_window) {
-    open_reconnect_window();
-  } else {
-    tmIPCheck_.SetEnabled(true);
-  }
+  reconnect_window_ = tarnwick::OpenReconnectWindow(app_, state_, *this, pump_, clock_, main_);
+  // Without the window nothing would ever turn the watch back on.
+  if (!reconnect_window_) tmIPCheck_.SetEnabled(true);
 }
 
 void MainWatch::SaveSettings() { app_.Save(); }

@@ -18,6 +18,7 @@
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
 #include "ras/dialup.h"
+#include "ras/reconnecting_window_win32.h"
 #include "ui/main_controls_win32.h"
 
 namespace tarnwick {
@@ -39,7 +40,10 @@ inline constexpr const char* kRasMissingWarning =
     "Warning: Unable to find dial-up connection and rasapi32.dll.  Check your Windows setup to "
     "verify that Dial-Up networking and rasapi32.dll are installed properly.";
 
-class MainWatch : private PollView, private PollHost, private Connections {
+class MainWatch : private PollView,
+                  private PollHost,
+                  private Connections,
+                  private ReconnectHost {
  public:
   MainWatch(HWND main, MainControls& controls, Application& app);
   ~MainWatch() override;
@@ -56,8 +60,6 @@ class MainWatch : private PollView, private PollHost, private Connections {
   void tmStartDelayTimer();
   void tmIPCheckTimer();
   void cbConnectionsChange();
-  // The reconnect window closed; `connected` when it made the connection.
-  void ReconnectWindowClosed(bool connected);
 
   bool OnTimer(UINT_PTR id);
 
@@ -67,9 +69,7 @@ class MainWatch : private PollView, private PollHost, private Connections {
   Timer& tmIPCheck() { return tmIPCheck_; }
   Timer& tmKeepAlive() { return tmKeepAlive_; }
   Timer& tmScheduler() { return tmScheduler_; }
-
-  // The reconnect window's opener; replaced by tests and by the window's owner.
-  std::function<void()> open_reconnect_window;
+  TfrmReconnecting* ReconnectWindow() { return reconnect_window_.get(); }
 
  private:
   // PollView
@@ -91,6 +91,8 @@ class MainWatch : private PollView, private PollHost, private Connections {
   TrafficCounts GetStatistics() override;
   void Dial() override;
   void HangUp() override;
+  // ReconnectHost: the reconnect window closed and its loop has unwound.
+  void ReconnectWindowClosed(bool connected) override;
 
   void FillConnections();
   void SendMail(const Notif& step, const std::string& address);
@@ -113,6 +115,7 @@ class MainWatch : private PollView, private PollHost, private Connections {
   Timer tmIPCheck_;
   Timer tmKeepAlive_;
   Timer tmScheduler_;
+  std::unique_ptr<TfrmReconnecting> reconnect_window_;
 };
 
 }  // namespace tarnwick

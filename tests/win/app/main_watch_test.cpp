@@ -1,0 +1,178 @@
+// The main window's watch of the chosen entry against the simulated RAS
+// service, in real time: the poll, the hand-off of a drop to the reconnect
+// window and what happens when it closes.
+#include "ui/main_window_win32.h"
+
+#include <gtest/gtest.h>
+
+#include "app/memory_registry.h"
+#include "app/message_loop_win32.h"
+#include "support/message_box_recorder.h"
+#include "win/ras/rassim_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kPhonebook =
+    "step-delay 1\n"
+    "hangup-delay 0\n"
+    "entry Office ISDN\n"
+    "entry Home DSL\n"
+    "client-ip 10.64.0.{n}\n"
+    "rates 1000 5000\n";
+
+std::string Text(HWND hwnd) {
+  char text[256] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+class MainWatchTest : public testing::RassimTest {
+ protected:
+  void SetUp() override {
+    RassimTest::SetUp();
+    SetDefaultSettings(app.settings);
+    app.registry = &registry;
+    app.settings.conname = "Home DSL";
+    app.settings.redelay = 1;
+    app.settings.maxretries = 2;
+    app.end_process = [] {};
+  }
+
+  void TearDown() override {
+    window.reset();
+    ResetMessageLoopState();
+    RassimTest::TearDown();
+  }
+
+  TMain& Start() {
+    window = std::make_unique<TMain>(app);
+    EXPECT_TRUE(window->Create());
+    return *window;
+  }
+
+  std::string Address() const { return Text(window->Controls().Label10); }
+  bool ReconnectWindowOpen() const {
+    return FindWindowA(kReconnectingWindowClass, nullptr) != nullptr;
+  }
+  // The main window itself stays hidden in these tests: look at the pictures' own style.
+  bool ShowsConnected() const {
+    return (GetWindowLongA(window->Controls().Image2, GWL_STYLE) & WS_VISIBLE) != 0 &&
+           (GetWindowLongA(window->Controls().Image3, GWL_STYLE) & WS_VISIBLE) == 0;
+  }
+
+  Application app;
+  MemoryRegistry registry;
+  testing::MessageBoxRecorder boxes;
+  std::unique_ptr<TMain> window;
+};
+
+TEST_F(MainWatchTest, TheStoredEntryIsSelectedAndAConnectionShowsItsAddressAndCounts) {
+  WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
+  Start();
+  HWND picker = window->Controls().cbConnections;
+  EXPECT_EQ(SendMessageA(picker, CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(picker, CB_GETCURSEL, 0, 0), 1);
+  ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 4000));
+  EXPECT_EQ(Address().rfind("10.64.0.", 0), 0u);
+  EXPECT_TRUE(ShowsConnected());
+  EXPECT_TRUE(PumpUntil([&] { return Text(window->Controls().lblbrec) != "0" &&
+                                      !Text(window->Controls().lblbrec).empty(); }, 4000));
+}
+
+TEST_F(MainWatchTest, AnUnknownStoredEntryWatchesTheLastOne) {
+  WriteControl(kPhonebook);
+  app.settings.conname = "Gone";
+  Start();
+  EXPECT_EQ(SendMessageA(window->Controls().cbConnections, CB_GETCURSEL, 0, 0), 1);
+  ASSERT_TRUE(PumpUntil([&] { return app.settings.conname == "Home DSL"; }, 3000));
+}
+
+TEST_F(MainWatchTest, ANewAddressIsRecordedAndSaved) {
+  WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
+  app.settings.MonitorIP = true;
+  Notif skipped;
+  skipped.NotifyMethod = 9;  // a kind the run passes over
+  app.settings.notifs = {skipped};
+  Start();
+  ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 4000));
+  ASSERT_TRUE(PumpUntil([&] { return registry.Get(kProductKey, "lastip").has_value(); }, 3000));
+  EXPECT_EQ(registry.Get(kProductKey, "lastip"), RegText(Address()));
+  EXPECT_EQ(app.settings.lastip, Address());
+}
+
+TEST_F(MainWatchTest, ADropWithReconnectOnIsRedialedAndTheEnginesComeBack) {
+  WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
+  app.settings.Reconnect = true;
+  app.settings.kaMethod = 1;
+  Start();
+  MainWatch& watch = window->Watch();
+  EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 4000));
+  const std::string first = Address();
+
+  WriteControl(std::string(kPhonebook) + "drop Home DSL\n");
+  ASSERT_TRUE(PumpUntil([&] { return ReconnectWindowOpen(); }, 4000));
+  EXPECT_FALSE(watch.tmIPCheck().Enabled());
+  EXPECT_FALSE(watch.tmKeepAlive().Enabled());
+
+  // The window dials a second after it opened and closes half a second after "Connected".
+  ASSERT_TRUE(PumpUntil([&] { return !ReconnectWindowOpen(); }, 8000));
+  EXPECT_EQ(watch.ReconnectWindow(), nullptr);
+  EXPECT_TRUE(watch.tmIPCheck().Enabled());
+  EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  ASSERT_TRUE(PumpUntil([&] { return !Address().empty() && Address() != first; }, 5000));
+  EXPECT_TRUE(ShowsConnected());
+  const auto dials = LogLines("RasDialA");
+  EXPECT_FALSE(dials.empty());
+  EXPECT_EQ(dials.size(), LogLines("RasDialA entry=\"Home DSL\"").size());
+}
+
+TEST_F(MainWatchTest, WithReconnectOffADropIsOnlyShown) {
+  WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
+  Start();
+  ASSERT_TRUE(PumpUntil([&] { return ShowsConnected(); }, 4000));
+  WriteControl(std::string(kPhonebook) + "drop Home DSL\n");
+  ASSERT_TRUE(PumpUntil([&] { return !ShowsConnected(); }, 4000));
+  EXPECT_FALSE(PumpUntil([&] { return ReconnectWindowOpen(); }, 2500));
+  EXPECT_TRUE(window->Watch().tmIPCheck().Enabled());
+  EXPECT_TRUE(LogLines("RasDialA").empty());
+}
+
+TEST_F(MainWatchTest, TheStartDelayHoldsTheReconnectionBack) {
+  WriteControl(kPhonebook);  // the entry is down from the start
+  app.settings.Reconnect = true;
+  app.settings.usestartdelay = true;
+  app.settings.startdelay = 3;
+  app.flags.StartupLaunch = true;
+  Start();
+  EXPECT_TRUE(window->Watch().State().start_delay);
+  EXPECT_FALSE(PumpUntil([&] { return ReconnectWindowOpen(); }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return ReconnectWindowOpen(); }, 4000));
+  EXPECT_FALSE(window->Watch().State().start_delay);
+}
+
+TEST_F(MainWatchTest, PickingAConnectedEntryShowsItsAddress) {
+  WriteControl(std::string(kPhonebook) + "connected Office ISDN\n");
+  app.settings.conname = "Home DSL";
+  Start();
+  HWND picker = window->Controls().cbConnections;
+  SendMessageA(picker, CB_SETCURSEL, 0, 0);
+  SendMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(kIdConnections, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(picker));
+  EXPECT_EQ(app.settings.conname, "Office ISDN");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text.rfind("10.64.0.", 0), 0u);
+  EXPECT_EQ(registry.Get(kProductKey, "conname"), RegText("Office ISDN"));
+
+  // An entry that is down shows nothing and stays down.
+  boxes.boxes.clear();
+  SendMessageA(picker, CB_SETCURSEL, 1, 0);
+  SendMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(kIdConnections, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(picker));
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(app.settings.conname, "Home DSL");
+}
+
+}  // namespace
+}  // namespace tarnwick
