@@ -152,6 +152,19 @@ TEST_F(MainWatchTest, TheStartDelayHoldsTheReconnectionBack) {
   EXPECT_FALSE(window->Watch().State().start_delay);
 }
 
+TEST_F(MainWatchTest, AZeroOrNegativeStartDelayEndsAtOnce) {
+  WriteControl(kPhonebook);
+  app.settings.usestartdelay = true;
+  app.flags.StartupLaunch = true;
+  for (int delay : {0, -5}) {
+    app.settings.startdelay = delay;
+    Start();
+    EXPECT_TRUE(window->Watch().State().start_delay);
+    EXPECT_TRUE(PumpUntil([&] { return !window->Watch().State().start_delay; }, 500)) << delay;
+    window.reset();
+  }
+}
+
 TEST_F(MainWatchTest, PickingAConnectedEntryShowsItsAddress) {
   WriteControl(std::string(kPhonebook) + "connected Office ISDN\n");
   app.settings.conname = "Home DSL";
