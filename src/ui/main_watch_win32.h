@@ -30,6 +30,7 @@ enum MainTimer : UINT_PTR {
   kTimerIPCheck,
   kTimerKeepAlive,
   kTimerScheduler,
+  kTimerTrayRetry,
 };
 
 // The wait for the first answer of a dial after the user picks an entry.

@@ -14,6 +14,9 @@ namespace tarnwick {
 namespace {
 
 constexpr UINT kShutdownIntervalMs = 3000;
+// At logon the shell may be up but too busy to take the icon: try again a while.
+constexpr UINT kTrayRetryIntervalMs = 2000;
+constexpr int kTrayRetries = 30;
 
 // The design size of the window; the stored geometry replaces it at creation.
 constexpr int kDesignWidth = 438;
@@ -71,8 +74,13 @@ bool TMain::Create() {
     }
   }
   if (!app_.flags.FirstStart) watch_->StartTimers();
-  // At logon the taskbar may not be there yet; "TaskbarCreated" brings the icon back.
-  tray_.Add(hwnd(), icon_, kApplicationTitle);
+  // At logon the taskbar may not be there yet ("TaskbarCreated" brings the icon
+  // back when it comes) or may not answer in time (retried by a timer).
+  tray_retry_ = std::make_unique<Timer>(hwnd(), kTimerTrayRetry, kTrayRetryIntervalMs);
+  if (!tray_.Add(hwnd(), icon_, kApplicationTitle)) {
+    tray_retries_left_ = kTrayRetries;
+    tray_retry_->SetEnabled(true);
+  }
   return true;
 }
 
@@ -138,6 +146,10 @@ bool TMain::FormCloseQuery() {
 void TMain::FormDestroy() {
   tray_.Remove();
   watch_.reset();
+}
+
+void TMain::RetryTrayIcon() {
+  if (tray_.Restore() || --tray_retries_left_ <= 0) tray_retry_->SetEnabled(false);
 }
 
 void TMain::FormResize() { controls_.Layout(hwnd()); }
@@ -286,6 +298,8 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kTimerShutdown) {
         tmShutdownTimer();
+      } else if (wparam == kTimerTrayRetry) {
+        RetryTrayIcon();
       } else if (watch_) {
         watch_->OnTimer(wparam);
       }

@@ -80,11 +80,14 @@ class TMain : public Form {
   void OnCommand(UINT command);
   LRESULT OnNotify(NMHDR* header);
   void ShowTrayMenu();
+  void RetryTrayIcon();
   WindowState State() const;
   WindowRect NormalBounds() const;
 
   Application& app_;
   std::unique_ptr<Timer> tmShutdown_;
+  std::unique_ptr<Timer> tray_retry_;
+  int tray_retries_left_ = 0;
   TrayIcon tray_;
   HICON icon_ = nullptr;
   HMENU PopupMenu1_ = nullptr;
