@@ -1,0 +1,126 @@
+"""Fixtures of the end-to-end tests: the real tarnwick.exe under Wine, in the
+Windows build tree's private prefix, against the simulated RAS service and real
+servers on loopback."""
+import os
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+REPO = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("TARNWICK_WINDOWS_BUILD", REPO / "build" / "windows"))
+PREFIX = Path(os.environ.get("TARNWICK_WINEPREFIX", BUILD / "wineprefix"))
+PRODUCT_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Fenmoor\Tarnwick"
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def wineserver():
+    return shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+
+
+class Wine:
+    """Runs Windows programs in the test prefix and reads its registry."""
+
+    def run(self, *args, timeout=60):
+        return subprocess.run(["wine", *map(str, args)], env=wine_env(), capture_output=True,
+                              timeout=timeout)
+
+    def start(self, *args):
+        return subprocess.Popen(["wine", *map(str, args)], env=wine_env(),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def winctl(self, *args, timeout=60):
+        return self.run(BUILD / "winctl.exe", *args, timeout=timeout)
+
+    def import_reg(self, text):
+        path = PREFIX / "drive_c" / "tarnwick-e2e.reg"
+        path.write_text("REGEDIT4\r\n\r\n" + text.replace("\n", "\r\n"), encoding="cp1252")
+        result = self.run("regedit", "/S", r"C:\tarnwick-e2e.reg")
+        assert result.returncode == 0, result.stderr
+
+    def reg_value(self, key, name):
+        result = self.run("reg", "query", key, "/v", name)
+        for line in result.stdout.decode("cp1252", "replace").splitlines():
+            parts = line.split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower():
+                return parts[2].strip() if len(parts) == 3 else ""
+        return None
+
+    def delete_key(self, key):
+        self.run("reg", "delete", key, "/f")
+
+
+@pytest.fixture(scope="session")
+def wine():
+    exe = BUILD / "tarnwick.exe"
+    if not exe.exists():
+        pytest.fail(f"{exe} is missing: build the windows preset first")
+    subprocess.run([str(REPO / "scripts" / "wine-prefix")], env=wine_env(), check=True)
+    server = wineserver()
+    subprocess.run([server, "-p"], env=wine_env())  # 2 when one is already running
+    w = Wine()
+    w.run("cmd", "/c", "exit")
+    holder = w.start(BUILD / "winctl.exe", "hold", "3600")
+    yield w
+    holder.kill()
+    subprocess.run([server, "-k"], env=wine_env())
+    subprocess.run([server, "-w"], env=wine_env())
+
+
+@pytest.fixture
+def rassim(wine):
+    """The simulated RAS service's control file (see tools/rassim/README.md)."""
+    directory = PREFIX / "drive_c" / "rassim"
+    directory.mkdir(parents=True, exist_ok=True)
+    control = directory / "control.txt"
+    log = directory / "events.log"
+    log.write_text("")
+
+    class Control:
+        def write(self, text):
+            control.write_text(text)
+
+        def log(self):
+            return log.read_text(errors="replace")
+
+    yield Control()
+    control.write_text("")
+
+
+@pytest.fixture
+def program(wine):
+    """Starts tarnwick.exe and ends it the way Windows ends a session."""
+    started = []
+
+    def start(*args):
+        process = wine.start(BUILD / "tarnwick.exe", *args)
+        started.append(process)
+        assert wine.winctl("wait", "TarnwickMain", "30000").returncode == 0, "no main window"
+        return process
+
+    yield start
+    for process in started:
+        if process.poll() is None:
+            wine.winctl("end-session", "TarnwickMain")
+            try:
+                process.wait(15)
+            except subprocess.TimeoutExpired:
+                process.kill()
+    wine.delete_key(PRODUCT_KEY)
+
+
+def wait_for(predicate, timeout=30.0, step=0.2):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
