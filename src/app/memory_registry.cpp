@@ -1,7 +1,8 @@
 #include "app/memory_registry.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "app/text_utils.h"
 
 namespace tarnwick {
 
@@ -32,11 +33,7 @@ class MemoryRegistry::KeyHandle : public RegistryKey {
   std::string key_;  // normalised path
 };
 
-std::string MemoryRegistry::Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+std::string MemoryRegistry::Lower(std::string text) { return ToLowerAscii(std::move(text)); }
 
 // Drops leading, trailing and doubled separators; keeps the letter case.
 static std::string CleanPath(const std::string& path) {

@@ -1,11 +1,12 @@
 #include "ui/main_window_win32.h"
 
+#include <commctrl.h>
+
 #include "app/error.h"
 #include "app/message_box.h"
 #include "app/message_loop_win32.h"
 #include "app/registry_value.h"
 #include "app/shell_win32.h"
-#include <commctrl.h>
 #include "ui/about_win32.h"
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
