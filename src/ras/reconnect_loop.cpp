@@ -69,7 +69,11 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
     }
     if (s.maxretries != -1 && attempt_ > s.maxretries) {
       d_.view.SetStatusText(kMaxRetriesText);
-      return Outcome::kMaxRetries;
+      // A failed dial holds its port until it is hung up, and the window may
+      // stay open for a long time: let it go now.
+      d_.dialer.HangUp();
+      if (!*alive) return Outcome::kAbandoned;
+      return closing_ ? Outcome::kCancelled : Outcome::kMaxRetries;
     }
     switch (WaitBeforeRetry(alive)) {
       case Step::kGone:
@@ -112,17 +116,19 @@ ReconnectLoop::Step ReconnectLoop::WaitForAnswer(const std::shared_ptr<bool>& al
 ReconnectLoop::Step ReconnectLoop::WaitBeforeRetry(const std::shared_ptr<bool>& alive) {
   const int64_t delay_s = d_.settings.redelay;
   if (delay_s <= 0) return Step::kGoOn;
-  // Counted both in slices and on the clock: the countdown stays true even when
-  // a handler that runs inside the message processing holds the loop up, and
-  // the wait cannot outlast its slices should the clock stand still.
+  // Timed by the clock, so that the countdown stays true when a handler that
+  // runs inside the message processing holds the loop up. Twice the slices
+  // bound the wait should the clock stand still.
   const uint64_t start = d_.clock.NowMs();
+  const int64_t slice_bound = 2 * delay_s * (1000 / kLoopSliceMs);
   int64_t shown = 0;
-  const int64_t slices = delay_s * (1000 / kLoopSliceMs);
-  for (int64_t slice = 1; slice <= slices; ++slice) {
+  for (int64_t slice = 1;; ++slice) {
     if (closing_ || d_.pump.Quitting()) return Step::kLeave;
     d_.pump.Sleep(kLoopSliceMs);
     const int64_t elapsed_s =
-        std::min<int64_t>(static_cast<int64_t>((d_.clock.NowMs() - start) / 1000), delay_s);
+        slice >= slice_bound
+            ? delay_s
+            : std::min<int64_t>(static_cast<int64_t>((d_.clock.NowMs() - start) / 1000), delay_s);
     if (elapsed_s > shown) {
       shown = elapsed_s;
       d_.view.SetStatusText(CountdownText(static_cast<int>(delay_s - shown)));

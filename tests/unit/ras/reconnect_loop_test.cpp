@@ -92,6 +92,23 @@ TEST_F(ReconnectLoopTest, NoRetriesShowsTheMessageRightAfterTheOnlyFailure) {
   EXPECT_EQ(dialer.Dials(), 1);
   EXPECT_THAT(TextsFrom(dialer.end_times[0]), ElementsAre(kFakeFailText, kMaxRetriesText));
   EXPECT_LE(view.lines.back().at - dialer.end_times[0], 100u);
+  // The failed attempt is released, not left holding the port.
+  EXPECT_EQ(dialer.calls.back(), "HangUp");
+  EXPECT_GE(dialer.hang_up_times.back(), dialer.end_times[0]);
+}
+
+TEST_F(ReconnectLoopTest, TheWaitKeepsToTheClockWhenAHandlerHoldsTheLoopUp) {
+  settings.redelay = 30;
+  settings.maxretries = 1;
+  // 1.6 s: the first dial has failed. A handler then takes 10 s inside the
+  // message processing of the wait.
+  time.After(2600, [&] { time.now += 10000; });
+  Run();
+  ASSERT_EQ(dialer.Dials(), 2);
+  EXPECT_EQ(dialer.dial_times[1] - dialer.end_times[0], 30000u);
+  const auto texts = TextsFrom(dialer.end_times[0]);
+  EXPECT_THAT(texts, Contains(CountdownText(19)));
+  EXPECT_THAT(texts, Not(Contains(CountdownText(20))));
 }
 
 TEST_F(ReconnectLoopTest, UnlimitedRetriesGoOnUntilCancelled) {
@@ -154,7 +171,7 @@ TEST_F(ReconnectLoopTest, WritesCredentialsOnceBeforeTheFirstDialOnlyOnOlderSyst
       expected.push_back("SetEntryUserName bob");
       expected.push_back("SetEntryPassword secret");
     }
-    for (const char* call : {"HangUp", "Dial", "SetEntry ISP", "HangUp", "Dial"}) {
+    for (const char* call : {"HangUp", "Dial", "SetEntry ISP", "HangUp", "Dial", "HangUp"}) {
       expected.push_back(call);
     }
     EXPECT_EQ(dialer.calls, expected) << c.windows2000 << " " << c.user << "/" << c.password;

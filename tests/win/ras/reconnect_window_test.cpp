@@ -236,6 +236,30 @@ RECONNECT_WINDOW_TEST(CancelDuringTheCountdownStopsDialing, CancelDuringTheCount
 RECONNECT_WINDOW_TEST(TheCloseBoxDuringADialHangsItUp, CloseBoxDuringADial)
 RECONNECT_WINDOW_TEST(CredentialsAreWrittenOnlyOnOlderSystems, CredentialsOnlyOnOlderSystems)
 
+// The program ends while the window dials: the loop unwinds, the window stays
+// until the host goes, and its component hears nothing after it is destroyed.
+TEST_F(ReconnectDestroyedInCall, QuittingEndsTheLoopAndLeavesTheWindowToTheHost) {
+  WriteControl("step-delay 100\nentry ISP\n");
+  on_status_ = [&](const std::string& text) {
+    if (text == "Opening port") PostQuitMessage(0);
+  };
+  Open();
+  const bool ended = PumpUntil(
+      [&] { return host_.reconnect->Loop().LastOutcome() != ReconnectLoop::Outcome::kNotRun; },
+      10000);
+  ResetMessageLoopState();
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(host_.reconnect->Loop().LastOutcome(), ReconnectLoop::Outcome::kQuitting);
+  EXPECT_TRUE(IsWindow(host_.reconnect->hwnd()));
+  EXPECT_TRUE(host_.closes.empty());
+  EXPECT_EQ(Count("RasDialA "), 1u);
+  host_.reconnect.reset();
+  // The dial goes on in RAS; its reports find no window.
+  PumpUntil([&] { return Count("connected ") == 1; }, 5000);
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(watch_.reconnect_holdoff, 0);
+}
+
 // The window as it opens, before its timer fires.
 class ReconnectLayoutTest : public testing::RassimTest {};
 
