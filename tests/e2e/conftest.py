@@ -4,6 +4,7 @@ servers on loopback."""
 import os
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -29,12 +30,20 @@ class Wine:
     """Runs Windows programs in the test prefix and reads its registry."""
 
     def run(self, *args, timeout=60):
-        return subprocess.run(["wine", *map(str, args)], env=wine_env(), capture_output=True,
-                              timeout=timeout)
+        # Output goes through a file, not a pipe: Wine's background processes
+        # (services, the desktop) inherit the handles and would keep a pipe open.
+        with tempfile.TemporaryFile() as out:
+            result = subprocess.run(["wine", *map(str, args)], env=wine_env(), stdout=out,
+                                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                    timeout=timeout)
+            out.seek(0)
+            result.stdout = out.read()
+        return result
 
     def start(self, *args):
         return subprocess.Popen(["wine", *map(str, args)], env=wine_env(),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
 
     def winctl(self, *args, timeout=60):
         return self.run(BUILD / "winctl.exe", *args, timeout=timeout)
@@ -43,7 +52,7 @@ class Wine:
         path = PREFIX / "drive_c" / "tarnwick-e2e.reg"
         path.write_text("REGEDIT4\r\n\r\n" + text.replace("\n", "\r\n"), encoding="cp1252")
         result = self.run("regedit", "/S", r"C:\tarnwick-e2e.reg")
-        assert result.returncode == 0, result.stderr
+        assert result.returncode == 0
 
     def reg_value(self, key, name):
         result = self.run("reg", "query", key, "/v", name)
@@ -64,7 +73,9 @@ def wine():
         pytest.fail(f"{exe} is missing: build the windows preset first")
     subprocess.run([str(REPO / "scripts" / "wine-prefix")], env=wine_env(), check=True)
     server = wineserver()
-    subprocess.run([server, "-p"], env=wine_env())  # 2 when one is already running
+    # 2 when one is already running.
+    subprocess.run([server, "-p"], env=wine_env(), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
     w = Wine()
     w.run("cmd", "/c", "exit")
     holder = w.start(BUILD / "winctl.exe", "hold", "3600")
