@@ -1,5 +1,6 @@
 #include "ras/reconnecting_window_win32.h"
 
+#include "app/dpi_win32.h"
 #include "app/shell_win32.h"
 #include "ras/reconnecting_ids.h"
 #include "ui/placement.h"
@@ -28,25 +29,6 @@ constexpr int kFontPoints = 8;
 
 int Scale(int pixels, int dpi) {
   return MulDiv(pixels, dpi, 96);
-}
-
-int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-// The window's own DPI under per-monitor awareness (Windows 10 and later),
-// else the system's.
-int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  if (get_dpi_for_window && window) {
-    if (const UINT dpi = get_dpi_for_window(window)) return static_cast<int>(dpi);
-  }
-  return SystemDpi();
 }
 
 SIZE OuterSize(int dpi) {

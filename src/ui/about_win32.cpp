@@ -43,28 +43,6 @@ void TfrmKXAbout::BitBtn1Click() {
   if (hwnd_) EndDialog(hwnd_, IDCANCEL);
 }
 
-INT_PTR CALLBACK TfrmKXAbout::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
-    reinterpret_cast<TfrmKXAbout*>(lparam)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<TfrmKXAbout*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
-    return FALSE;
-  }
-  try {
-    return self->HandleMessage(message, wparam, lparam);
-  } catch (const std::exception& e) {
-    ShowErrorBox(e.what());
-  } catch (...) {
-    ShowErrorBox("Unexpected error.");
-  }
-  return TRUE;
-}
-
 INT_PTR TfrmKXAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:

@@ -6,6 +6,7 @@
 // The main window's Help > About calls ShowAboutBox(hwnd()).
 #include <windows.h>
 
+#include "app/dialog_win32.h"
 #include "ui/picture_win32.h"
 
 namespace tarnwick {
@@ -14,7 +15,7 @@ namespace tarnwick {
 inline constexpr int kAboutClientWidth = 250;
 inline constexpr int kAboutClientHeight = 177;
 
-class TfrmKXAbout {
+class TfrmKXAbout : public Dialog {
  public:
   TfrmKXAbout() = default;
   TfrmKXAbout(const TfrmKXAbout&) = delete;
@@ -29,12 +30,10 @@ class TfrmKXAbout {
   void BitBtn1Click();
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void FormCreate();
   void Layout(int dpi);
 
-  HWND hwnd_ = nullptr;
   HWND main_ = nullptr;
   int dpi_override_ = 0;
   Picture Image1_;

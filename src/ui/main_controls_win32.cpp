@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "app/dpi_win32.h"
 #include "ui/main_layout.h"
 #include "ui/panel_win32.h"
 #include "ui/info_windows_ids.h"
@@ -36,18 +37,6 @@ HFONT MakeFont(const char* face, int height, int dpi) {
   return CreateFontA(-MulDiv(height, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                      DEFAULT_PITCH, face);
-}
-
-int WindowDpi(HWND hwnd) {
-  // GetDpiForWindow exists from Windows 10 1607 on; older systems use the screen's.
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  if (get_dpi) return static_cast<int>(get_dpi(hwnd));
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
-  return dpi;
 }
 
 // The picture drawn for the window's DPI: the large one from 144 DPI on.

@@ -163,19 +163,6 @@ Picture LoadBitmapResource(HMODULE module, int id) {
   return Picture(bitmap, info.bmWidth, info.bmHeight);
 }
 
-int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  if (get_dpi_for_window && window) {
-    if (const UINT dpi = get_dpi_for_window(window)) return static_cast<int>(dpi);
-  }
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
 void PlaceChild(HWND dialog, int id, const PixelBox& box, int dpi) {
   if (HWND child = GetDlgItem(dialog, id)) {
     MoveWindow(child, ScaleToDpi(box.left, dpi), ScaleToDpi(box.top, dpi),

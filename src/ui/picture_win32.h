@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "app/dpi_win32.h"
+
 namespace tarnwick {
 
 // An owned bitmap and its size in pixels.
@@ -46,10 +48,6 @@ Picture LoadJpegResource(HMODULE module, int id);
 
 // Loads the BITMAP resource `id` of `module`. Throws Error when it is missing.
 Picture LoadBitmapResource(HMODULE module, int id);
-
-// The DPI a window is drawn at: its own under per-monitor awareness (Windows 10
-// 1607 and later), else the system's.
-int WindowDpi(HWND window);
 
 // 96-DPI pixels scaled to `dpi`.
 inline int ScaleToDpi(int pixels, int dpi) {

@@ -70,30 +70,6 @@ void TfrmKXSplash::Button2Click() {
   if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
-INT_PTR CALLBACK TfrmKXSplash::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<TfrmKXSplash*>(lparam);
-    SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<TfrmKXSplash*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  if (message == WM_NCDESTROY) {
-    // The owner's destruction takes the splash with it.
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
-    return FALSE;
-  }
-  try {
-    return self->HandleMessage(message, wparam, lparam);
-  } catch (const std::exception& e) {
-    ShowErrorBox(e.what());
-  } catch (...) {
-    ShowErrorBox("Unexpected error.");
-  }
-  return TRUE;
-}
-
 INT_PTR TfrmKXSplash::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:

@@ -10,6 +10,7 @@
 //   ... in the message loop: if (splash.PreTranslateMessage(msg)) continue;
 #include <windows.h>
 
+#include "app/dialog_win32.h"
 #include "app/startup.h"
 #include "ui/picture_win32.h"
 
@@ -19,7 +20,7 @@ namespace tarnwick {
 inline constexpr int kSplashClientWidth = 345;
 inline constexpr int kSplashClientHeight = 177;
 
-class TfrmKXSplash {
+class TfrmKXSplash : public Dialog {
  public:
   TfrmKXSplash() = default;
   ~TfrmKXSplash();
@@ -46,13 +47,11 @@ class TfrmKXSplash {
   const Picture& Image2() const { return Image2_; }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void FormCreate();
   void Layout(int dpi);
   void PlaceForStart();
 
-  HWND hwnd_ = nullptr;
   HWND main_ = nullptr;
   bool startup_launch_ = false;
   int dpi_override_ = 0;
