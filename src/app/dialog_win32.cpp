@@ -20,6 +20,15 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
     return FALSE;
   }
   try {
+    if (message == WM_DPICHANGED) {
+      if (self->dpi_override_ == 0) {
+        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        self->Layout(HIWORD(wparam));
+      }
+      return TRUE;
+    }
     return self->HandleMessage(message, wparam, lparam);
   } catch (const std::exception& e) {
     ShowErrorBox(e.what());

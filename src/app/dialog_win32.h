@@ -18,9 +18,14 @@ class Dialog {
   // (CreateDialogParamA / DialogBoxParamA).
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   virtual INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
+  // Lays the dialog out for `dpi`; called again when the window moves to a
+  // screen of another DPI (unless a test fixed the DPI).
+  virtual void Layout(int /*dpi*/) {}
 
   // The dialog's window; null before WM_INITDIALOG and after WM_NCDESTROY.
   HWND hwnd_ = nullptr;
+  // Non-zero: the DPI tests lay the dialog out for, whatever the screen's.
+  int dpi_override_ = 0;
 };
 
 }  // namespace tarnwick

@@ -60,14 +60,6 @@ INT_PTR TfrmKXAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Image1_.Draw(item->hDC, item->rcItem);
       return TRUE;
     }
-    case WM_DPICHANGED:
-      if (dpi_override_ == 0) {
-        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Layout(HIWORD(wparam));
-      }
-      return TRUE;
     default:
       return FALSE;
   }

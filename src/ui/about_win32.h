@@ -32,10 +32,9 @@ class TfrmKXAbout : public Dialog {
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void FormCreate();
-  void Layout(int dpi);
+  void Layout(int dpi) override;
 
   HWND main_ = nullptr;
-  int dpi_override_ = 0;
   Picture Image1_;
   Font name_font_;
   Font text_font_;

@@ -49,12 +49,11 @@ class TfrmKXSplash : public Dialog {
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void FormCreate();
-  void Layout(int dpi);
+  void Layout(int dpi) override;
   void PlaceForStart();
 
   HWND main_ = nullptr;
   bool startup_launch_ = false;
-  int dpi_override_ = 0;
   int dpi_ = 96;
   Picture Image1_;
   Picture Image2_;
