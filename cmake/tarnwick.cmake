@@ -2,17 +2,64 @@
 
 set(TARNWICK_SRC ${PROJECT_SOURCE_DIR}/src)
 
-# tarnwick_core_library(<name> <sources...>): platform-free code, built in both builds.
-function(tarnwick_core_library name)
-  add_library(${name} STATIC ${ARGN})
-  target_include_directories(${name} PUBLIC ${TARNWICK_SRC})
+# The layers, bottom to top. A subsystem may use only those before it: its
+# libraries link only downward, and its files include only downward (checked
+# when the build is configured).
+set(TARNWICK_LAYERS app net ras notify ui)
+
+# Fails the configuration when a file of `layer` includes a header of a layer
+# above it.
+function(tarnwick_check_includes layer)
+  list(FIND TARNWICK_LAYERS ${layer} own)
+  file(GLOB files ${TARNWICK_SRC}/${layer}/*.h ${TARNWICK_SRC}/${layer}/*.cpp)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target_layer "${line}")
+      list(FIND TARNWICK_LAYERS ${target_layer} other)
+      if(other GREATER own)
+        message(FATAL_ERROR "${file} includes ${target_layer}/, a layer above ${layer}/")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
-# tarnwick_win32_library(<name> <sources...>): Win32 adapters, Windows build only.
-function(tarnwick_win32_library name)
-  if(WIN32)
-    add_library(${name} STATIC ${ARGN})
-    target_include_directories(${name} PUBLIC ${TARNWICK_SRC})
+# tarnwick_subsystem(<layer>
+#   CORE <sources...>          platform-free rules, built in both builds
+#   WIN32 <sources...>         Win32 adapters, Windows build only
+#   DEPENDS <layers...>        lower subsystems this one uses
+#   SYSTEM_LIBS <libs...>)     Windows libraries of the adapters
+# Builds <layer>_core and, in the Windows build, <layer>_win32. <layer>_core
+# links the lower cores, <layer>_win32 its own core and the lower Win32 layers.
+function(tarnwick_subsystem layer)
+  cmake_parse_arguments(S "" "" "CORE;WIN32;DEPENDS;SYSTEM_LIBS" ${ARGN})
+  list(FIND TARNWICK_LAYERS ${layer} own)
+  if(own EQUAL -1)
+    message(FATAL_ERROR "${layer} is not a layer; add it to TARNWICK_LAYERS")
+  endif()
+  foreach(dep ${S_DEPENDS})
+    list(FIND TARNWICK_LAYERS ${dep} other)
+    if(other EQUAL -1 OR NOT other LESS own)
+      message(FATAL_ERROR "${layer}/ may not depend on ${dep}/: not a layer below it")
+    endif()
+  endforeach()
+  tarnwick_check_includes(${layer})
+
+  add_library(${layer}_core STATIC ${S_CORE})
+  target_include_directories(${layer}_core PUBLIC ${TARNWICK_SRC})
+  list(TRANSFORM S_DEPENDS APPEND _core OUTPUT_VARIABLE core_deps)
+  target_link_libraries(${layer}_core PUBLIC ${core_deps})
+
+  if(WIN32 AND S_WIN32)
+    add_library(${layer}_win32 STATIC ${S_WIN32})
+    target_include_directories(${layer}_win32 PUBLIC ${TARNWICK_SRC})
+    target_link_libraries(${layer}_win32 PUBLIC ${layer}_core ${S_SYSTEM_LIBS})
+    foreach(dep ${S_DEPENDS})
+      # A lower layer without adapters has only its core, linked above.
+      if(TARGET ${dep}_win32)
+        target_link_libraries(${layer}_win32 PUBLIC ${dep}_win32)
+      endif()
+    endforeach()
   endif()
 endfunction()
 

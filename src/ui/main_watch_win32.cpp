@@ -4,7 +4,7 @@
 #include "app/message_box.h"
 #include "app/message_loop_win32.h"
 #include "net/mail_date.h"
-#include "net/smtp_step.h"
+#include "notify/smtp_step.h"
 #include "notify/number_format_win32.h"
 #include "ras/statistics_dialup_win32.h"
 
@@ -97,11 +97,15 @@ void MainWatch::FillConnections() {
 
 void MainWatch::StartTimers() {
   tmIPCheck_.SetEnabled(true);
-  RestartKeepAlive();
+  StartKeepAlive();
+  StartScheduler();
+}
+
+void MainWatch::StartScheduler() {
   if (app_.settings.schedenabled) tmScheduler_.SetEnabled(true);
 }
 
-void MainWatch::RestartKeepAlive() {
+void MainWatch::StartKeepAlive() {
   const Settings& s = app_.settings;
   if (s.kaMethod == 0) {
     tmKeepAlive_.SetEnabled(false);
@@ -143,7 +147,7 @@ void MainWatch::ReconnectWindowClosed(bool connected) {
   tmIPCheck_.SetEnabled(true);
   if (connected) {
     // Users expect the keep-alive and the schedule to go on after a redial.
-    RestartKeepAlive();
+    StartKeepAlive();
     tmScheduler_.SetEnabled(app_.settings.schedenabled);
   }
 }
@@ -251,14 +255,14 @@ void MainWatch::SendMail(const Notif& step, const std::string& address) {
     // ends, and the address is tried again later, rather than counting as sent.
     throw Error(kMailUnavailable);
   }
-  net::MailDeps deps{network_, network_.LocalHostName(), net::SystemMailCharset(),
+  MailDeps deps{network_, network_.LocalHostName(), net::SystemMailCharset(),
                      net::CurrentMailTime};
-  net::SendMailStep(app_.settings, step, address, deps, MainCorner());
+  SendMailStep(app_.settings, step, address, deps, MainCorner());
 }
 
 void MainWatch::UploadPage(const Notif& step, const std::string& address) {
-  net::FtpDeps deps{network_, page_files_, app_.flags.ProgramDir, net::UserTempDir()};
-  net::UploadPageStep(step, address, deps);
+  FtpDeps deps{network_, page_files_, app_.flags.ProgramDir, UserTempDir()};
+  UploadPageStep(step, address, deps);
 }
 
 }  // namespace tarnwick

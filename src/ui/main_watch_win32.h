@@ -12,13 +12,13 @@
 #include "app/timer_win32.h"
 #include "app/waits_win32.h"
 #include "app/watch_state.h"
-#include "net/ftp_step.h"
+#include "notify/ftp_step.h"
 #include "net/transport_win32.h"
 #include "notify/poll.h"
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
 #include "ras/dialup.h"
-#include "ras/reconnecting_window_win32.h"
+#include "ui/reconnecting_window_win32.h"
 #include "ui/main_controls_win32.h"
 
 namespace tarnwick {
@@ -54,8 +54,11 @@ class MainWatch : private PollView,
   void SetUp();
   // Enables the poll, the keep-alive and the scheduler as the settings say.
   void StartTimers();
-  // Re-reads the keep-alive settings: interval by method, off for method 0.
-  void RestartKeepAlive();
+  // The engines' start points, for creation, the wizard and their option
+  // dialogs. Keep-alive: re-reads the settings, interval by method, off for
+  // method 0. Scheduler: arms the check timer when the schedule is on.
+  void StartKeepAlive();
+  void StartScheduler();
 
   // Handlers.
   void tmStartDelayTimer();
@@ -109,7 +112,7 @@ class MainWatch : private PollView,
   Win32Clock clock_;
   Win32ShellLauncher shell_;
   net::WinsockNetwork network_;
-  net::DiskPageFiles page_files_;
+  DiskPageFiles page_files_;
   ScriptSteps steps_;
   std::unique_ptr<IpCheckLoop> poll_;
   Timer tmStartDelay_;

@@ -9,9 +9,9 @@
 
 #include "app/message_loop_win32.h"
 #include "app/waits_win32.h"
-#include "ras/reconnecting_ids.h"
-#include "ras/reconnecting_window_win32.h"
-#include "rassim_fixture.h"
+#include "ui/reconnecting_ids.h"
+#include "ui/reconnecting_window_win32.h"
+#include "win/ras/rassim_fixture.h"
 #include "ui/placement.h"
 
 namespace tarnwick {

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "net/ftp_client.h"
-#include "net/ftp_step.h"
+#include "notify/ftp_step.h"
 #include "notify/page_template.h"
 #include "unit/net/mail_fakes.h"
 

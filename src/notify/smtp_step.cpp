@@ -1,11 +1,17 @@
-#include "net/smtp_step.h"
+#include "notify/smtp_step.h"
 
 #include <algorithm>
 
 #include "notify/placeholder.h"
 #include "net/smtp_client.h"
 
-namespace tarnwick::net {
+namespace tarnwick {
+
+using net::MailMessage;
+using net::ParseRecipients;
+using net::SmtpClient;
+using net::SplitBodyLines;
+
 namespace {
 
 inline constexpr int kMaxRetries = 10;
@@ -100,4 +106,4 @@ void TestSendMail(const Settings& settings, const EmailNotif& fields, const std:
   ShowMessageBox({kTestSendDone, "Confirm", BoxIcon::Question, BoxButtons::Ok, box_pos});
 }
 
-}  // namespace tarnwick::net
+}  // namespace tarnwick

@@ -10,7 +10,7 @@
 #include "net/line_reader.h"
 #include "net/transport.h"
 
-namespace tarnwick::net {
+namespace tarnwick {
 
 inline constexpr const char* kTempPageName = "tmpdog.html";
 inline constexpr size_t kMaxFtpPathLength = 254;
@@ -32,11 +32,11 @@ class DiskPageFiles : public PageFiles {
 };
 
 struct FtpDeps {
-  Network& network;
+  net::Network& network;
   PageFiles& files;
   std::string program_dir;  // `ProgramDir`, with its trailing separator
   std::string temp_dir;     // used when `program_dir` cannot be written; trailing separator
-  Clock clock = SteadyClock();
+  net::Clock clock = net::SteadyClock();
 };
 
 // The user's temporary directory with a trailing separator, or "" when unknown.
@@ -69,4 +69,4 @@ struct FtpTestFields {
 void TestUploadPage(const FtpTestFields& fields, const std::string& address, const FtpDeps& deps,
                     ScreenPoint box_pos);
 
-}  // namespace tarnwick::net
+}  // namespace tarnwick

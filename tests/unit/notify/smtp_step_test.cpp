@@ -1,5 +1,5 @@
 // The e-mail step (retries, the warning box) and the editor's test send.
-#include "net/smtp_step.h"
+#include "notify/smtp_step.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "net/ftp_step.h"
+#include "notify/ftp_step.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,7 +9,11 @@
 #include "notify/page_template.h"
 #include "notify/placeholder.h"
 
-namespace tarnwick::net {
+namespace tarnwick {
+
+using net::CheckLineSafe;
+using net::FtpClient;
+
 
 bool DiskPageFiles::Write(const std::string& path, std::string_view bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -115,4 +119,4 @@ void TestUploadPage(const FtpTestFields& fields, const std::string& address, con
       [&] { ShowWarning("FTP Successful", box_pos); });
 }
 
-}  // namespace tarnwick::net
+}  // namespace tarnwick

@@ -12,10 +12,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "net/ftp_step.h"
+#include "notify/ftp_step.h"
 #include "notify/page_template.h"
 #include "net/smtp_client.h"
-#include "net/smtp_step.h"
+#include "notify/smtp_step.h"
 #include "net/transport_posix.h"
 #include "unit/net/mail_fakes.h"
 

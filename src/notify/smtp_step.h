@@ -12,14 +12,14 @@
 #include "net/mail_date.h"
 #include "net/transport.h"
 
-namespace tarnwick::net {
+namespace tarnwick {
 
 struct MailDeps {
-  Network& network;
+  net::Network& network;
   std::string local_host;                // name sent with "ehlo"/"Helo"
   std::string charset = "windows-1252";  // of encoded words: the system's ANSI code page
-  std::function<MailTime()> now;         // local time for the Date header (CurrentMailTime)
-  Clock clock = SteadyClock();           // bounds the wait for each reply
+  std::function<net::MailTime()> now;         // local time for the Date header (CurrentMailTime)
+  net::Clock clock = net::SteadyClock();           // bounds the wait for each reply
 };
 
 // Sends an e-mail step through `settings.SMTPServer`: the subject and body with
@@ -43,4 +43,4 @@ inline constexpr const char* kTestConnectFailed =
 inline constexpr const char* kTestSendFailed = "Error sending message.";
 inline constexpr const char* kTestSendDone = "Message was sent successfully.";
 
-}  // namespace tarnwick::net
+}  // namespace tarnwick

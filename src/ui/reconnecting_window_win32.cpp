@@ -1,8 +1,8 @@
-#include "ras/reconnecting_window_win32.h"
+#include "ui/reconnecting_window_win32.h"
 
 #include "app/dpi_win32.h"
 #include "app/shell_win32.h"
-#include "ras/reconnecting_ids.h"
+#include "ui/reconnecting_ids.h"
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
 
