@@ -4,27 +4,15 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include "app/system_error.h"
 #include "net/icmp_wait.h"
 #include "net/transport.h"
 
 namespace tarnwick::net {
 namespace {
 
-std::string WinsockErrorText(int code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = length ? std::string(text, length) : "Unknown error";
-  if (text) LocalFree(text);
-  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' ||
-                             result.back() == '.' || result.back() == ' '))
-    result.pop_back();
-  return result;
-}
-
 [[noreturn]] void ThrowWinsockError(int code) {
-  throw SocketError(code, WinsockErrorText(code));
+  throw SocketError(code, SystemErrorText(static_cast<uint32_t>(code)));
 }
 
 class RawIcmpSocket : public IcmpSocket {

@@ -8,27 +8,14 @@
 #include <climits>
 #include <utility>
 
+#include "app/system_error.h"
 #include "net/line_reader.h"
 
 namespace tarnwick::net {
 namespace {
 
-std::string ErrorText(int code) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = n ? std::string(text, n) : std::string();
-  if (text) LocalFree(text);
-  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' ||
-                             result.back() == ' ' || result.back() == '.')) {
-    result.pop_back();
-  }
-  return result.empty() ? "Windows Sockets error " + std::to_string(code) : result;
-}
-
 SocketError Failure(int code) {
-  return SocketError(code, ErrorText(code));
+  return SocketError(code, SystemErrorText(static_cast<uint32_t>(code)));
 }
 SocketError LastFailure() {
   return Failure(WSAGetLastError());
