@@ -2,6 +2,7 @@
 the new address to an SMTP server and uploads a page carrying it to an FTP
 server (active mode), then records it in the registry."""
 import asyncio
+import random
 import re
 import threading
 
@@ -26,9 +27,12 @@ class MailSink:
 @pytest.fixture
 def smtp_server():
     sink = MailSink()
-    # The program's SMTP client always uses port 25 (the tests run as root).
-    controller = Controller(sink, hostname="127.0.0.1", port=25)
+    # The program's SMTP client always uses port 25 (the tests run as root). A
+    # loopback address of its own keeps parallel runs on one machine apart.
+    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
+    controller = Controller(sink, hostname=host, port=25)
     controller.start()
+    sink.host = host
     yield sink
     controller.stop()
 
@@ -49,14 +53,14 @@ def reg_string(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
-def settings_tree(ftp_port):
+def settings_tree(smtp_host, ftp_port):
     return f"""[{PRODUCT_KEY}]
 "version"=hex:9a,99,99,99,99,99,f1,3f
 "AutoStart"=dword:00000000
 "conname"="Home DSL"
 "MonitorIP"=dword:00000001
 "usesmtp"=dword:00000001
-"SMTPServer"="127.0.0.1"
+"SMTPServer"="{smtp_host}"
 "Notifcnt"=dword:00000002
 
 [{PRODUCT_KEY}\\Notif1]
@@ -83,7 +87,7 @@ def test_an_address_change_is_mailed_uploaded_and_recorded(wine, rassim, program
     ftp_port, ftp_root = ftp_server
     rassim.write("entry Home DSL\nclient-ip 10.64.7.{n}\nconnected Home DSL\n")
     wine.delete_key(PRODUCT_KEY)
-    wine.import_reg(settings_tree(ftp_port))
+    wine.import_reg(settings_tree(smtp_server.host, ftp_port))
 
     program()
 
