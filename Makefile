@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what they need first.
-.PHONY: demo test setup
+.PHONY: demo test setup release
 
 setup:
 	@scripts/setup
@@ -9,3 +9,7 @@ test: setup
 
 demo: setup
 	@scripts/demo
+
+# What a user downloads: build/release/ (portable zip and installer).
+release: setup
+	@scripts/release

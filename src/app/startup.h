@@ -6,10 +6,11 @@
 
 #include "app/registry.h"
 #include "app/settings.h"
+#include "app/version.h"
 
 namespace tarnwick {
 
-inline constexpr const char* kVersionText = "1.11";
+inline constexpr const char* kVersionText = TARNWICK_VERSION_TEXT;
 inline constexpr const char* kStartupSwitch = "startup";
 
 struct StartupFlags {

@@ -15,6 +15,8 @@ enum MainMenuCommand : UINT {
   kCmdContents,              // Contents1
   kCmdAbout,                 // About1
 };
+// The uninstaller ends a running instance with this command (packaging/tarnwick.nsi).
+static_assert(kCmdExitProgram == 101, "the installer sends 101 to exit");
 
 HMENU CreateMainMenu();
 HMENU CreateTrayMenu();
