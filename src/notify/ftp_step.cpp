@@ -1,7 +1,7 @@
 #include "notify/ftp_step.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "app/text_utils.h"
@@ -14,13 +14,13 @@ namespace tarnwick {
 using net::CheckLineSafe;
 using net::FtpClient;
 
-
 bool DiskPageFiles::Write(const std::string& path, std::string_view bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  // C stdio rather than iostreams: the streams' locale machinery would double
+  // the size of the statically linked program.
+  std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return !file.fail();
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
 }
 
 void DiskPageFiles::Remove(const std::string& path) {
@@ -28,17 +28,17 @@ void DiskPageFiles::Remove(const std::string& path) {
 }
 
 std::string UserTempDir() {
-  std::error_code error;
-  std::filesystem::path dir = std::filesystem::temp_directory_path(error);
-  if (error || dir.empty()) return "";
-  try {
-    std::string text = dir.string();
-    const char last = text.back();
-    if (last != '/' && last != '\\') text += std::filesystem::path::preferred_separator;
-    return text;
-  } catch (const std::exception&) {
-    return "";  // not representable in the ANSI code page
+  // Where the system's own temporary-path lookup looks first.
+  for (const char* name : {"TMP", "TEMP", "TMPDIR"}) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) continue;
+    std::string dir = value;
+    // The separator the value itself uses.
+    if (dir.back() != '/' && dir.back() != '\\')
+      dir += dir.find('\\') != std::string::npos ? '\\' : '/';
+    return dir;
   }
+  return "";
 }
 
 FtpPathParts SplitFtpPath(const std::string& path) {
