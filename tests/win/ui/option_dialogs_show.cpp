@@ -3,7 +3,8 @@
 //   option_dialogs_show reconnect|keepalive|schedule|schedule-nt4|email|email-mapi
 //                       [page] [rect-file]
 // Once the dialog shows (on tab `page`), its screen rectangle goes into
-// rect-file as WxH+X+Y; the dialog closes when that file is deleted again.
+// rect-file as WxH+X+Y (then its client size); the dialog closes when that file
+// is deleted again.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -37,10 +38,12 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
       SendMessageA(dialog, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
     }
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r;
+    RECT r, client;
     GetWindowRect(dialog, &r);
+    GetClientRect(dialog, &client);
     if (FILE* out = std::fopen(g_rect_file.c_str(), "w")) {
-      std::fprintf(out, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+      std::fprintf(out, "%ldx%ld+%ld+%ld client %ldx%ld\n", r.right - r.left, r.bottom - r.top,
+                   r.left, r.top, client.right, client.bottom);
       std::fclose(out);
     }
     g_reported = true;

@@ -391,6 +391,26 @@ TEST_F(OptionDialogTest, ScheduleRefusesOutOfRangeRetryValuesAndStaysOpen) {
   }
 }
 
+// A spin that wrote "1,000" would have its own top refused.
+TEST_F(OptionDialogTest, SpinningToTheTopGivesAValueTheCheckTakes) {
+  app.settings.schedenabled = true;
+  std::string shown;
+  TfrmKXSchedule dialog(app, true);
+  Run(dialog, kScheduleOptionsClass,
+      {[](HWND d) {
+         SetControlText(d, kSchTeMaxRetries, "999");
+         SetFocus(testing::Control(d, kSchTeMaxRetries));
+         PostKey(VK_UP);
+       },
+       [&](HWND d) {
+         shown = ControlText(d, kSchTeMaxRetries);
+         ClickControl(d, IDOK);
+       }});
+  EXPECT_EQ(shown, "1000");
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(Stored().maxsretries, 1000);
+}
+
 TEST_F(OptionDialogTest, ScheduleStoresTickedDaysInWeekOrderWithTheTime) {
   app.settings.schedenabled = true;
   SYSTEMTIME shown{};
