@@ -2,7 +2,9 @@
 
 namespace tarnwick {
 
-EmailForm EmailFormFrom(const Settings& settings) { return {settings.usesmtp, settings.SMTPServer}; }
+EmailForm EmailFormFrom(const Settings& settings) {
+  return {settings.usesmtp, settings.SMTPServer};
+}
 
 void ApplyEmailForm(const EmailForm& form, Settings& settings) {
   settings.usesmtp = form.smtp;

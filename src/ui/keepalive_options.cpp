@@ -30,7 +30,7 @@ KeepAliveForm KeepAliveFormFrom(const Settings& settings) {
 }
 
 std::optional<Refusal<KeepAliveField>> ApplyKeepAliveForm(const KeepAliveForm& form,
-                                                           Settings& settings) {
+                                                          Settings& settings) {
   using R = Refusal<KeepAliveField>;
   if (form.method == kKeepAliveNone) {
     settings.kaMethod = kKeepAliveNone;

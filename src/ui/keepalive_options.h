@@ -48,7 +48,7 @@ KeepAliveForm KeepAliveFormFrom(const Settings& settings);
 
 // The intervals and the port take any whole number; only other text is refused.
 std::optional<Refusal<KeepAliveField>> ApplyKeepAliveForm(const KeepAliveForm& form,
-                                                           Settings& settings);
+                                                          Settings& settings);
 
 // Which of the method's fields are enabled for the chosen method.
 struct KeepAliveEnables {

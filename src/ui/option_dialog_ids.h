@@ -5,7 +5,8 @@
 
 // An up-down attached to the edit just before it in the template; plain decimal
 // ("1000", not "1,000", which would not read back as a number), no wrap.
-#define kSpinStyle (UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS)
+#define kSpinStyle \
+  (UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS)
 
 // Reconnect Options (TfrmKXReconnect).
 #define kDlgReconnect 4000

@@ -25,7 +25,8 @@ void RegisterDialogClass(const char* name) {
   wc.hInstance = module;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
-  if (!RegisterClassExA(&wc)) throw Error(std::string("Unable to register the window class ") + name);
+  if (!RegisterClassExA(&wc))
+    throw Error(std::string("Unable to register the window class ") + name);
 }
 
 void InitControlClasses() {
@@ -37,7 +38,9 @@ void InitControlClasses() {
   (void)done;
 }
 
-LONG StyleOf(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+LONG StyleOf(HWND window) {
+  return GetWindowLongA(window, GWL_STYLE);
+}
 
 // By style rather than IsWindowVisible: the order is wanted before the dialog shows.
 bool Usable(HWND window) {
@@ -49,7 +52,9 @@ bool IsRadio(HWND control) {
   return (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
 }
 
-bool IsTicked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsTicked(HWND button) {
+  return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 // The tab stops among the children of `parent` in z-order; the shown page's
 // after its tab control. A radio group (from one WS_GROUP to the next) counts
@@ -193,7 +198,9 @@ void OptionDialog::SetText(int id, const std::string& text) {
   SetWindowTextA(Item(id), text.c_str());
 }
 
-bool OptionDialog::Checked(int id) const { return IsTicked(Item(id)); }
+bool OptionDialog::Checked(int id) const {
+  return IsTicked(Item(id));
+}
 
 void OptionDialog::SetChecked(int id, bool checked) {
   SendMessageA(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);

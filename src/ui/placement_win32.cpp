@@ -2,7 +2,9 @@
 
 namespace tarnwick {
 
-ScreenSize PrimaryScreen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+ScreenSize PrimaryScreen() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
 WindowRect NormalBoundsOf(HWND window) {
   RECT r{};
@@ -20,8 +22,9 @@ void PlaceDialogWindow(HWND dialog, HWND owner) {
   RECT r{};
   GetWindowRect(dialog, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  const WindowRect place = owner ? PlaceDialogOver(NormalBoundsOf(owner), width, height, PrimaryScreen())
-                                 : CentreOnScreen({0, 0, width, height}, PrimaryScreen());
+  const WindowRect place =
+      owner ? PlaceDialogOver(NormalBoundsOf(owner), width, height, PrimaryScreen())
+            : CentreOnScreen({0, 0, width, height}, PrimaryScreen());
   SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -12,7 +12,8 @@
 namespace tarnwick {
 
 inline constexpr SpinRange kStartDelaySpin{1, 300};
-inline constexpr const char* kInvalidDialDelayMessage = "Invalid dial-up delay. Must be number value";
+inline constexpr const char* kInvalidDialDelayMessage =
+    "Invalid dial-up delay. Must be number value";
 
 struct EntryCredentials {
   std::string user;
@@ -20,12 +21,12 @@ struct EntryCredentials {
 };
 
 struct ReconnectForm {
-  bool reconnect = false;  // chkReconnect
-  std::string delay;       // teDelay
-  std::string max_retries;  // teMaxRetries
-  std::string user;        // teUserName
-  std::string password;    // tePassword
-  bool dial_delay = false;  // chkDialDelay
+  bool reconnect = false;          // chkReconnect
+  std::string delay;               // teDelay
+  std::string max_retries;         // teMaxRetries
+  std::string user;                // teUserName
+  std::string password;            // tePassword
+  bool dial_delay = false;         // chkDialDelay
   std::string dial_delay_seconds;  // teDialDelay
   bool operator==(const ReconnectForm&) const = default;
 };

@@ -27,8 +27,7 @@ class TfrmKXReconnect : public OptionDialog {
   // `phonebook` reads the watched entry's credentials when `connuser` is
   // empty; a confirmed save ends the hold-off in `watch`.
   // `windows2000_or_later` empty: ask the system.
-  TfrmKXReconnect(Application& app, WatchState& watch,
-                  std::function<EntryCredentials()> phonebook,
+  TfrmKXReconnect(Application& app, WatchState& watch, std::function<EntryCredentials()> phonebook,
                   std::optional<bool> windows2000_or_later = std::nullopt);
 
   // The click rules: the delay and retry fields (spins included) follow

@@ -26,13 +26,13 @@ TimeOfDay TimeOfDayOf(double datetime);
 double DayFraction(const TimeOfDay& time);
 
 struct ScheduleForm {
-  bool enabled = false;         // cbSchedEnabled
-  std::array<bool, 7> days{};   // cbSunday .. cbSaturday: weekday numbers 1 .. 7
-  TimeOfDay time;               // dtStartTime
-  std::string delay;            // teDelay
-  std::string max_retries;      // teMaxRetries
-  std::string user;             // teUserName
-  std::string password;         // tePassword
+  bool enabled = false;        // cbSchedEnabled
+  std::array<bool, 7> days{};  // cbSunday .. cbSaturday: weekday numbers 1 .. 7
+  TimeOfDay time;              // dtStartTime
+  std::string delay;           // teDelay
+  std::string max_retries;     // teMaxRetries
+  std::string user;            // teUserName
+  std::string password;        // tePassword
   bool operator==(const ScheduleForm&) const = default;
 };
 

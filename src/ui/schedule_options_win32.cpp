@@ -60,32 +60,33 @@ void TfrmKXSchedule::FormCreate() {
 // The user name and password rows go and the dialog shortens by their height.
 void TfrmKXSchedule::HideCredentials() {
   Show({kSchUserLabel, kSchTeUserName, kSchPasswordLabel, kSchTePassword}, false);
-  const int cut = RectIn(hwnd_, Item(kSchTePassword)).bottom -
-                  RectIn(hwnd_, Item(kSchTeMaxRetries)).bottom;
+  const int cut =
+      RectIn(hwnd_, Item(kSchTePassword)).bottom - RectIn(hwnd_, Item(kSchTeMaxRetries)).bottom;
   const RECT group = RectIn(hwnd_, Item(kSchDialGroup));
   SetWindowPos(Item(kSchDialGroup), nullptr, 0, 0, group.right - group.left,
                group.bottom - group.top - cut, SWP_NOMOVE | SWP_NOZORDER);
   for (int id : {IDOK, IDCANCEL}) {
     const RECT button = RectIn(hwnd_, Item(id));
-    SetWindowPos(Item(id), nullptr, button.left, button.top - cut, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(Item(id), nullptr, button.left, button.top - cut, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
   RECT window{};
   GetWindowRect(hwnd_, &window);
-  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left,
-               window.bottom - window.top - cut, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - cut,
+               SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void TfrmKXSchedule::cbSchedEnabledClick() {
   const bool enabled = Checked(kSchCbSchedEnabled);
   for (int day : kDayBoxes) Enable({day}, enabled);
-  Enable({kSchDtStartTime, kSchTeDelay, kSchUpDown2, kSchTeMaxRetries, kSchUpDown3,
-          kSchTeUserName, kSchTePassword},
+  Enable({kSchDtStartTime, kSchTeDelay, kSchUpDown2, kSchTeMaxRetries, kSchUpDown3, kSchTeUserName,
+          kSchTePassword},
          enabled);
   app_.settings.schedenabled = enabled;
 }
 
-void TfrmKXSchedule::Label1Click() { OpenDocument(kSchedulePage); }
+void TfrmKXSchedule::Label1Click() {
+  OpenDocument(kSchedulePage);
+}
 
 void TfrmKXSchedule::OnCommand(int id, int code) {
   if (id == kSchCbSchedEnabled && code == BN_CLICKED) cbSchedEnabledClick();

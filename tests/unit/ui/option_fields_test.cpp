@@ -5,7 +5,6 @@
 #include <cstring>
 #include <functional>
 
-#include "app/text_utils.h"
 #include "ui/keepalive_options.h"
 #include "ui/reconnect_options.h"
 #include "ui/schedule_options.h"
@@ -54,27 +53,6 @@ TEST(OptionForms, StoredValuesOpenClampedToTheirSpins) {
     Settings s = Defaults();
     c.store(s);
     EXPECT_EQ(c.shown(s), c.expected) << c.what;
-  }
-}
-
-TEST(OptionForms, RetryValuesTakeWholeNumbersInTheirRangesOnly) {
-  struct Case {
-    const char* text;
-    bool delay_taken, retries_taken;
-  };
-  const Case cases[] = {
-      {"30", true, true},   {"300", true, true},    {"301", false, true}, {"29", false, true},
-      {"-1", false, true},  {"-2", false, false},   {"1000", false, true}, {"1001", false, false},
-      {"$1E", true, true},  {"+45", true, true},    {" 45", false, false}, {"45 ", false, false},
-      {"", false, false},   {"1,000", false, false}, {"4294967326", false, false},
-  };
-  for (const Case& c : cases) {
-    int32_t delay = 90, retries = 20;
-    EXPECT_EQ(TakeRetryDelay(c.text, delay), c.delay_taken) << c.text;
-    EXPECT_EQ(TakeMaxRetries(c.text, retries), c.retries_taken) << c.text;
-    // A refused text leaves the setting as it was.
-    EXPECT_EQ(delay, c.delay_taken ? *TryStrToInt(c.text) : 90) << c.text;
-    EXPECT_EQ(retries, c.retries_taken ? *TryStrToInt(c.text) : 20) << c.text;
   }
 }
 
@@ -129,7 +107,8 @@ TEST(OptionForms, AStoredKeepAliveMethodWithoutAButtonShowsAsNone) {
   Settings s = Defaults();
   for (uint8_t stored : {0, 1, 2, 3, 255}) {
     s.kaMethod = stored;
-    EXPECT_EQ(KeepAliveFormFrom(s).method, stored <= 2 ? stored : uint8_t{kKeepAliveNone}) << int{stored};
+    EXPECT_EQ(KeepAliveFormFrom(s).method, stored <= 2 ? stored : uint8_t{kKeepAliveNone})
+        << int{stored};
   }
 }
 

@@ -5,6 +5,7 @@
 // dialog's loop before the next step. A dialog still showing after the last
 // step is cancelled (and reported), so a test never hangs on it.
 #include <windows.h>
+// <commctrl.h> after <windows.h>.
 #include <commctrl.h>
 
 #include <functional>
@@ -89,16 +90,22 @@ inline void SetControlText(HWND dialog, int id, const std::string& text) {
 }
 
 // A mouse click on a button, check box or radio button, by its own message.
-inline void ClickControl(HWND dialog, int id) { SendMessageA(Control(dialog, id), BM_CLICK, 0, 0); }
+inline void ClickControl(HWND dialog, int id) {
+  SendMessageA(Control(dialog, id), BM_CLICK, 0, 0);
+}
 
 inline bool Ticked(HWND dialog, int id) {
   return SendMessageA(Control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Control(dialog, id)) != FALSE; }
+inline bool Enabled(HWND dialog, int id) {
+  return IsWindowEnabled(Control(dialog, id)) != FALSE;
+}
 
 // Shown on the screen: the control and every window up to the dialog.
-inline bool Showing(HWND dialog, int id) { return IsWindowVisible(Control(dialog, id)) != FALSE; }
+inline bool Showing(HWND dialog, int id) {
+  return IsWindowVisible(Control(dialog, id)) != FALSE;
+}
 
 // The user picks tab `index` of the dialog's tab control.
 inline void PickTab(HWND dialog, int index) {

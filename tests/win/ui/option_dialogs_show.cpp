@@ -6,6 +6,7 @@
 // rect-file as WxH+X+Y (then its client size); the dialog closes when that file
 // is deleted again.
 #include <windows.h>
+// <commctrl.h> after <windows.h>.
 #include <commctrl.h>
 
 #include <cstdio>

@@ -21,9 +21,9 @@
 namespace tarnwick {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::ClickControl;
 using testing::ControlText;
+using ::testing::ElementsAre;
 using testing::Enabled;
 using testing::ModalDriver;
 using testing::PickTab;
@@ -137,17 +137,16 @@ TEST_F(OptionDialogTest, ReconnectOkSavesTheWholeTreeAndEndsTheHoldOff) {
     registry.log.clear();
     watch.reconnect_holdoff = kReconnectHoldoffTicks;
     TfrmKXReconnect dialog(app, watch, nullptr, /*windows2000_or_later=*/false);
-    const INT_PTR result =
-        Run(dialog, kReconnectOptionsClass, {[&](HWND d) {
-              ClickControl(d, kRecChkReconnect);
-              SetControlText(d, kRecTeDelay, "300");
-              SetControlText(d, kRecTeMaxRetries, "-1");
-              SetControlText(d, kRecTeUserName, "ann");
-              SetControlText(d, kRecTePassword, "pw");
-              ClickControl(d, kRecChkDialDelay);
-              SetControlText(d, kRecTeDialDelay, c.start_delay);
-              PostKey(VK_RETURN);  // Enter presses the default button, OK
-            }});
+    const INT_PTR result = Run(dialog, kReconnectOptionsClass, {[&](HWND d) {
+                                 ClickControl(d, kRecChkReconnect);
+                                 SetControlText(d, kRecTeDelay, "300");
+                                 SetControlText(d, kRecTeMaxRetries, "-1");
+                                 SetControlText(d, kRecTeUserName, "ann");
+                                 SetControlText(d, kRecTePassword, "pw");
+                                 ClickControl(d, kRecChkDialDelay);
+                                 SetControlText(d, kRecTeDialDelay, c.start_delay);
+                                 PostKey(VK_RETURN);  // Enter presses the default button, OK
+                               }});
     EXPECT_EQ(result, IDOK);
     EXPECT_TRUE(boxes.boxes.empty());
     const Settings stored = Stored();
@@ -186,9 +185,9 @@ TEST_F(OptionDialogTest, ReconnectFieldsFollowTheirBoxesAndTheSystem) {
            PickTab(d, 1);
            credentials_enabled = Enabled(d, kRecTeUserName) && Enabled(d, kRecTePassword);
            note_shown = Showing(d, kRecLblWin2000);
-           password_char = std::string(
-               1, static_cast<char>(SendMessageA(testing::Control(d, kRecTePassword),
-                                                 EM_GETPASSWORDCHAR, 0, 0)));
+           password_char =
+               std::string(1, static_cast<char>(SendMessageA(testing::Control(d, kRecTePassword),
+                                                             EM_GETPASSWORDCHAR, 0, 0)));
          },
          [](HWND d) { ClickControl(d, IDCANCEL); }});
     EXPECT_THAT(with_box, ElementsAre(true, true, true, true));
@@ -244,8 +243,8 @@ TEST_F(OptionDialogTest, KeepAliveWarnsAtItsCornerAndClosesKeepingWhatCameBefore
       {"web with no URL", kKaRbWeb, kKaTeWebURL, "", kNoUrlMessage, 0, ""},
       {"web, letters as ping interval", kKaRbWeb, kKaTePInterval, "five",
        kInvalidPingIntervalMessage, 2, "host.example"},
-      {"web, letters as web interval", kKaRbWeb, kKaTeWebInterval, "5m",
-       kInvalidWebIntervalMessage, 2, "host.example"},
+      {"web, letters as web interval", kKaRbWeb, kKaTeWebInterval, "5m", kInvalidWebIntervalMessage,
+       2, "host.example"},
       {"empty proxy port", kKaRbPing, kKaTeProxyPort, "", kInvalidProxyPortMessage, 1,
        "host.example"},
   };
@@ -310,7 +309,8 @@ TEST_F(OptionDialogTest, KeepAliveFieldsFollowTheMethodAndTheSpinsStayInRange) {
     int radio;
     bool ping, web;
   };
-  const Case cases[] = {{kKaRbNone, false, false}, {kKaRbPing, true, false}, {kKaRbWeb, false, true}};
+  const Case cases[] = {
+      {kKaRbNone, false, false}, {kKaRbPing, true, false}, {kKaRbWeb, false, true}};
   app.settings.kaPingInterval = 60;
   std::vector<std::string> arrows;
   std::vector<Case> seen;
@@ -436,8 +436,9 @@ TEST_F(OptionDialogTest, ScheduleStoresTickedDaysInWeekOrderWithTheTime) {
 
 TEST_F(OptionDialogTest, ScheduleEnabledTakesEffectAtOnceAndCancelKeepsIt) {
   app.settings.schedenabled = true;
-  const int fields[] = {kSchCbSunday, kSchCbSaturday, kSchDtStartTime, kSchTeDelay, kSchUpDown2,
-                        kSchTeMaxRetries, kSchUpDown3, kSchTeUserName, kSchTePassword};
+  const int fields[] = {kSchCbSunday, kSchCbSaturday, kSchDtStartTime,
+                        kSchTeDelay,  kSchUpDown2,    kSchTeMaxRetries,
+                        kSchUpDown3,  kSchTeUserName, kSchTePassword};
   std::vector<bool> enabled_before, enabled_after;
   bool in_memory = true;
   TfrmKXSchedule dialog(app, false);
@@ -538,8 +539,8 @@ std::vector<DialogCase> EveryDialog() {
       {kScheduleOptionsClass,
        [](Application& a, WatchState&) { return std::make_unique<TfrmKXSchedule>(a, false); },
        kSchTeUserName},
-      {kEmailOptionsClass, [](Application& a, WatchState&) { return std::make_unique<Tfrmemail>(a); },
-       kEmTeHost},
+      {kEmailOptionsClass,
+       [](Application& a, WatchState&) { return std::make_unique<Tfrmemail>(a); }, kEmTeHost},
   };
 }
 
@@ -555,13 +556,11 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
       registry.log.clear();
       const Settings before = app.settings;
       auto dialog = dialog_case.make(app, watch);
-      const INT_PTR result =
-          Run(*dialog, dialog_case.window_class,
-              {[&](HWND d) {
-                 SetControlText(d, dialog_case.edit, "changed");
-                 SetFocus(testing::Control(d, dialog_case.edit));
-                 leave[way](d);
-               }});
+      const INT_PTR result = Run(*dialog, dialog_case.window_class, {[&](HWND d) {
+        SetControlText(d, dialog_case.edit, "changed");
+        SetFocus(testing::Control(d, dialog_case.edit));
+        leave[way](d);
+      }});
       EXPECT_EQ(result, IDCANCEL);
       EXPECT_EQ(app.settings, before);
       EXPECT_FALSE(Wrote());
@@ -576,9 +575,9 @@ TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
   app.settings.schedenabled = true;
   for (const DialogCase& dialog_case : EveryDialog()) {
     auto dialog = dialog_case.make(app, watch);
-    const int pages = dialog_case.window_class == std::string(kReconnectOptionsClass) ? 3
+    const int pages = dialog_case.window_class == std::string(kReconnectOptionsClass)   ? 3
                       : dialog_case.window_class == std::string(kKeepAliveOptionsClass) ? 2
-                                                                                          : 1;
+                                                                                        : 1;
     for (int page = 0; page < pages; ++page) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " page " + std::to_string(page));
       std::vector<HWND> visited, expected;
@@ -621,11 +620,11 @@ TEST_F(OptionDialogTest, EachOpensOverTheMainWindowByTheDialogRule) {
     char class_name[64] = {};
     auto dialog = dialog_case.make(app, watch);
     Run(*dialog, dialog_case.window_class, {[&](HWND d) {
-          GetWindowRect(d, &r);
-          GetClassNameA(d, class_name, sizeof class_name);
-          EXPECT_FALSE(IsWindowEnabled(main.hwnd()));  // modal
-          ClickControl(d, IDCANCEL);
-        }});
+      GetWindowRect(d, &r);
+      GetClassNameA(d, class_name, sizeof class_name);
+      EXPECT_FALSE(IsWindowEnabled(main.hwnd()));  // modal
+      ClickControl(d, IDCANCEL);
+    }});
     EXPECT_STREQ(class_name, dialog_case.window_class);
     EXPECT_NEAR((r.left + r.right) / 2.0, 200 + 220 + 10, 1.0);
     EXPECT_NEAR((r.top + r.bottom) / 2.0, 150 + 180, 1.0);
