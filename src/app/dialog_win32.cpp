@@ -20,7 +20,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
     return FALSE;
   }
   try {
-    if (message == WM_DPICHANGED) {
+    if (message == WM_DPICHANGED && self->FollowsDpiItself()) {
       if (self->dpi_override_ == 0) {
         const auto* suggested = reinterpret_cast<const RECT*>(lparam);
         SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,

@@ -21,6 +21,9 @@ class Dialog {
   // Lays the dialog out for `dpi`; called again when the window moves to a
   // screen of another DPI (unless a test fixed the DPI).
   virtual void Layout(int /*dpi*/) {}
+  // Windows laid out in pixels follow a DPI change through Layout; those laid
+  // out by their template in dialog units leave the change to the system.
+  virtual bool FollowsDpiItself() const { return true; }
 
   // The dialog's window; null before WM_INITDIALOG and after WM_NCDESTROY.
   HWND hwnd_ = nullptr;

@@ -186,11 +186,9 @@ void TMain::OtherProducts1Click() { OpenDocument(kHomePage); }
 
 void TMain::About1Click() { ShowAboutBox(hwnd()); }
 
-// The option dialogs are opened here once they exist.
-void TMain::ReconnectionClick() {}
+// The IP monitor dialog is opened here once it exists; the other option
+// dialogs' commands are in main_options_win32.cpp.
 void TMain::btnipmonitorClick() {}
-void TMain::dxBarLargeButton1Click() {}
-void TMain::dxKeepAliveClick() {}
 
 void TMain::OnCommand(UINT command) {
   switch (command) {
@@ -202,6 +200,7 @@ void TMain::OnCommand(UINT command) {
     case kCmdSupport: Support1Click(); break;
     case kCmdOtherProducts: OtherProducts1Click(); break;
     case kCmdAbout: About1Click(); break;
+    case kCmdEmailSettings: emailSettings1Click(); break;
     case kCmdReconnection: ReconnectionClick(); break;
     case kCmdIpMonitor: btnipmonitorClick(); break;
     case kCmdScheduler: dxBarLargeButton1Click(); break;

@@ -55,6 +55,7 @@ class TMain : public Form {
   void Support1Click();
   void OtherProducts1Click();
   void About1Click();
+  void emailSettings1Click();
   void ReconnectionClick();
   void btnipmonitorClick();
   void dxBarLargeButton1Click();

@@ -3,7 +3,7 @@
 #include "app/dpi_win32.h"
 #include "app/shell_win32.h"
 #include "ui/reconnecting_ids.h"
-#include "ui/placement.h"
+#include "ui/placement_win32.h"
 #include "ui/resource_ids.h"
 
 namespace tarnwick {
@@ -53,19 +53,6 @@ void Place(HWND child, const Box& box, int dpi, HFONT font) {
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-// The main window's bounds in its normal state, whatever state it is in now.
-WindowRect NormalBounds(HWND window) {
-  RECT r{};
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  if (IsIconic(window) && GetWindowPlacement(window, &placement)) {
-    r = placement.rcNormalPosition;
-  } else {
-    GetWindowRect(window, &r);
-  }
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
 }  // namespace
 
 TfrmReconnecting::TfrmReconnecting(Application& app, WatchState& watch, ReconnectHost& host,
@@ -90,7 +77,7 @@ TfrmReconnecting::~TfrmReconnecting() {
 
 bool TfrmReconnecting::Create(const WindowRect& main_bounds) {
   const SIZE size = OuterSize(SystemDpi());
-  const ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const ScreenSize screen = PrimaryScreen();
   const WindowRect at = PlaceDialogOver(main_bounds, size.cx, size.cy, screen);
   const HICON icon =
       static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconMain),
@@ -196,8 +183,8 @@ std::unique_ptr<TfrmReconnecting> OpenReconnectWindow(Application& app, WatchSta
   auto window =
       std::make_unique<TfrmReconnecting>(app, watch, host, pump, clock, windows2000_or_later);
   const WindowRect main_bounds =
-      main_window ? NormalBounds(main_window)
-                  : WindowRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      main_window ? NormalBoundsOf(main_window)
+                  : WindowRect{0, 0, PrimaryScreen().width, PrimaryScreen().height};
   if (!window->Create(main_bounds)) return nullptr;
   if (!options.message.empty()) window->SetMessageText(options.message);
   window->ShowMinimized();

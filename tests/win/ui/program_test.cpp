@@ -177,5 +177,35 @@ TEST_F(ProgramTest, TheStartupSwitchStartsHiddenAndASecondStartShowsTheWindow) {
   EXPECT_EQ(tray_only.WaitForExit(10000), 0);
 }
 
+// The program carries the option dialogs' templates and opens each modally.
+TEST_F(ProgramTest, EachOptionCommandOpensItsDialog) {
+  Program program;
+  HWND hwnd = program.WaitForWindow();
+  ASSERT_TRUE(hwnd);
+  ASSERT_TRUE(WaitUntilVisible(hwnd));
+  const std::pair<UINT, const char*> commands[] = {
+      {kCmdReconnection, "TfrmKXReconnect"},
+      {kCmdKeepAlive, "TfrmKXKeepAlive"},
+      {kCmdScheduler, "TfrmKXSchedule"},
+      {kCmdEmailSettings, "Tfrmemail"},
+  };
+  for (const auto& [command, window_class] : commands) {
+    SCOPED_TRACE(window_class);
+    PostMessageA(hwnd, WM_COMMAND, command, 0);
+    HWND dialog = nullptr;
+    for (int i = 0; i < 250 && !(dialog && IsWindowVisible(dialog)); ++i) {
+      Sleep(20);
+      dialog = FindWindowA(window_class, nullptr);
+    }
+    ASSERT_TRUE(dialog && IsWindowVisible(dialog));
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 250 && IsWindow(dialog); ++i) Sleep(20);
+    EXPECT_FALSE(IsWindow(dialog));
+  }
+  EndSession(hwnd);
+  EXPECT_EQ(program.WaitForExit(10000), 0);
+}
+
 }  // namespace
 }  // namespace tarnwick
