@@ -105,9 +105,13 @@ TEST_F(MainWatchTest, ADropWithReconnectOnIsRedialedAndTheEnginesComeBack) {
   WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
   app.settings.Reconnect = true;
   app.settings.kaMethod = 1;
+  app.settings.schedenabled = true;  // at a time of day that does not come in the test
+  app.settings.weekdays = {1};
+  app.settings.schedtime = 0.5;
   Start();
   MainWatch& watch = window->Watch();
   EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  EXPECT_TRUE(watch.tmScheduler().Enabled());
   ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 4000));
   const std::string first = Address();
 
@@ -115,12 +119,14 @@ TEST_F(MainWatchTest, ADropWithReconnectOnIsRedialedAndTheEnginesComeBack) {
   ASSERT_TRUE(PumpUntil([&] { return ReconnectWindowOpen(); }, 4000));
   EXPECT_FALSE(watch.tmIPCheck().Enabled());
   EXPECT_FALSE(watch.tmKeepAlive().Enabled());
+  EXPECT_FALSE(watch.tmScheduler().Enabled());
 
   // The window dials a second after it opened and closes half a second after "Connected".
   ASSERT_TRUE(PumpUntil([&] { return !ReconnectWindowOpen(); }, 8000));
   EXPECT_EQ(watch.ReconnectWindow(), nullptr);
   EXPECT_TRUE(watch.tmIPCheck().Enabled());
   EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  EXPECT_TRUE(watch.tmScheduler().Enabled());
   ASSERT_TRUE(PumpUntil([&] { return !Address().empty() && Address() != first; }, 5000));
   EXPECT_TRUE(ShowsConnected());
   const auto dials = LogLines("RasDialA");
