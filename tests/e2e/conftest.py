@@ -106,6 +106,27 @@ def rassim(wine):
 
 
 @pytest.fixture
+def mapisim(wine):
+    """The simulated mail system's control file and event log (tools/mapisim/README.md)."""
+    directory = PREFIX / "drive_c" / "mapisim"
+    directory.mkdir(parents=True, exist_ok=True)
+    control = directory / "control.txt"
+    log = directory / "events.log"
+    log.write_text("")
+
+    class Control:
+        def write(self, text):
+            control.write_text(text)
+
+        def lines(self, event):
+            return [line for line in log.read_text(errors="replace").splitlines()
+                    if line.startswith(event + " ")]
+
+    yield Control()
+    control.write_text("")
+
+
+@pytest.fixture
 def program(wine):
     """Starts tarnwick.exe and ends it the way Windows ends a session."""
     started = []
