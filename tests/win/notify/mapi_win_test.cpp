@@ -157,27 +157,35 @@ TEST_F(MapisimTest, WhatReachesTheMailProgram) {
     Strings resolved;    // inputs of MAPIResolveName, with their flags
     Strings recipients;  // class, name, address, entry identifier
     std::string sent_subject, sent_body, send_flags;
+    Strings lines_after;  // the component's recipient lines after the send
   } rows[] = {
       {"two recipients split at ; and trimmed",
        "address Joe Bloggs | SMTP:joe@example.com\n", " joe@example.com ;  ann@example.com ",
        "Hi <IPADDRESS>", "Now <IPADDRESS> <IPADDRESS>",
        {"joe@example.com 0x0", "ann@example.com 0x0"},
        {"1 Joe Bloggs SMTP:joe@example.com MSIM#1", "1 ann@example.com SMTP:ann@example.com MSIM#2"},
-       "Hi 10.1.2.3", "Now 10.1.2.3 <IPADDRESS>", "0x0"},
+       "Hi 10.1.2.3", "Now 10.1.2.3 <IPADDRESS>", "0x0", {"Joe Bloggs", "ann@example.com"}},
       {"a trailing ; adds nothing", "", "joe@example.com;", "s", "b", {"joe@example.com 0x0"},
-       {"1 joe@example.com SMTP:joe@example.com MSIM#1"}, "s", "b", "0x0"},
+       {"1 joe@example.com SMTP:joe@example.com MSIM#1"}, "s", "b", "0x0",
+       {"joe@example.com", ""}},
+      {"names and addresses are handled up to 255 characters", "", std::string(300, 'n'), "s",
+       "b", {std::string(255, 'n') + " 0x0"},
+       {"1 " + std::string(255, 'n') + " SMTP:" + std::string(250, 'n') + " MSIM#1"}, "s", "b",
+       "0x0", {std::string(255, 'n')}},
       {"the one-off form loses its brackets",
        "resolve [SMTP:joe@example.com] | Joe | SMTP:joe@example.com\n", "[SMTP:joe@example.com]",
        "s", "b", {"[SMTP:joe@example.com] 0x0"},
-       {"1 SMTP:joe@example.com SMTP:joe@example.com none"}, "s", "b", "0x0"},
+       {"1 SMTP:joe@example.com SMTP:joe@example.com none"}, "s", "b", "0x0",
+       {"[SMTP:joe@example.com]"}},
       {"a long body whole, a long subject cut at 255", "", "joe@example.com", long_subject,
        long_body, {"joe@example.com 0x0"}, {"1 joe@example.com SMTP:joe@example.com MSIM#1"},
-       long_subject.substr(0, 255), long_body, "0x0"},
+       long_subject.substr(0, 255), long_body, "0x0", {"joe@example.com"}},
       {"not found, then picked by the user",
        "not-found Joe\npick Joe Bloggs | SMTP:joe@example.com\n", "Joe", "s", "b",
-       {"Joe 0x0", "Joe 0x8"}, {"1 Joe Bloggs SMTP:joe@example.com MSIM#1"}, "s", "b", "0x0"},
+       {"Joe 0x0", "Joe 0x8"}, {"1 Joe Bloggs SMTP:joe@example.com MSIM#1"}, "s", "b", "0x0",
+       {"Joe Bloggs"}},
       {"ambiguous, the pick cancelled: nobody left, MAPI's compose window", "ambiguous Jo\n",
-       "Jo", "s", "b", {"Jo 0x0", "Jo 0x8"}, {}, "s", "b", "0x8"},
+       "Jo", "s", "b", {"Jo 0x0", "Jo 0x8"}, {}, "s", "b", "0x8", {"Jo"}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -207,6 +215,7 @@ TEST_F(MapisimTest, WhatReachesTheMailProgram) {
     EXPECT_EQ(sent["subject"], r.sent_subject);
     EXPECT_EQ(sent["body"], r.sent_body);
     EXPECT_EQ(sent["flags"], r.send_flags);
+    EXPECT_EQ(email_.Recipient, r.lines_after);
     EXPECT_EQ(Values("MAPILogon", "flags"), Strings{"0x0"});
     EXPECT_EQ(Values("MAPILogoff", "result"), Strings{"0"});
     ExpectEveryBufferFreed();
