@@ -2,33 +2,20 @@
 // the keep-alive timer pings only while the link is up, and the scheduler
 // dials through the reconnect window with its own message, never opening a
 // second one.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <optional>
 
-#include "app/memory_registry.h"
-#include "app/message_loop_win32.h"
 #include "schedule/local_clock_win32.h"
 #include "schedule/schedule_time.h"
-#include "support/message_box_recorder.h"
-#include "ui/main_window_win32.h"
-#include "win/ras/rassim_fixture.h"
+#include "win/ui/main_watch_fixture.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr const char* kPhonebook =
-    "step-delay 1\n"
-    "hangup-delay 0\n"
-    "entry Home DSL\n";
-
-std::string Text(HWND hwnd) {
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
+using testing::kPhonebook;
+using testing::Text;
 
 BOOL CALLBACK CountReconnectWindows(HWND hwnd, LPARAM count) {
   char name[64] = {};
@@ -37,28 +24,8 @@ BOOL CALLBACK CountReconnectWindows(HWND hwnd, LPARAM count) {
   return TRUE;
 }
 
-class MainEnginesTest : public testing::RassimTest {
- public:  // also for a timer callback of a test
-  void SetUp() override {
-    RassimTest::SetUp();
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
-    app.settings.conname = "Home DSL";
-    app.settings.redelay = 1;
-    app.settings.maxretries = 0;
-    app.end_process = [] {};
-  }
-  void TearDown() override {
-    window.reset();
-    ResetMessageLoopState();
-    RassimTest::TearDown();
-  }
-
-  MainWatch& Start() {
-    window = std::make_unique<TMain>(app);
-    EXPECT_TRUE(window->Create());
-    return window->Watch();
-  }
+class MainEnginesTest : public testing::MainWatchTest {
+ public:
   bool NotConnectedShown() const {
     return (GetWindowLongA(window->Controls().Image3, GWL_STYLE) & WS_VISIBLE) != 0;
   }
@@ -79,11 +46,6 @@ class MainEnginesTest : public testing::RassimTest {
     app.settings.weekdays = {1, 2, 3, 4, 5, 6, 7};
     app.settings.schedtime = SoonTimeOfDay(seconds);
   }
-
-  Application app;
-  MemoryRegistry registry;
-  testing::MessageBoxRecorder boxes;
-  std::unique_ptr<TMain> window;
 };
 
 TEST_F(MainEnginesTest, TheKeepAliveTimerPingsOnlyWhileTheLinkIsUp) {
@@ -91,7 +53,7 @@ TEST_F(MainEnginesTest, TheKeepAliveTimerPingsOnlyWhileTheLinkIsUp) {
   app.settings.kaMethod = 1;
   app.settings.kaPingHost = "127.0.0.1";
   app.settings.kaPingInterval = 1;
-  MainWatch& watch = Start();  // the main window itself stays hidden, as in the tray
+  MainWatch& watch = Start().Watch();  // the main window itself stays hidden, as in the tray
   EXPECT_EQ(watch.tmKeepAlive().Interval(), 60000u);
   ASSERT_TRUE(NotConnectedShown());
 
@@ -114,7 +76,7 @@ TEST_F(MainEnginesTest, TheKeepAliveTimerPingsOnlyWhileTheLinkIsUp) {
 TEST_F(MainEnginesTest, AScheduledDialOpensTheReconnectWindowWithItsMessageAndDials) {
   WriteControl(kPhonebook);
   ScheduleEveryDaySoon(2);
-  MainWatch& watch = Start();
+  MainWatch& watch = Start().Watch();
   ASSERT_TRUE(watch.tmScheduler().Enabled());
   ASSERT_TRUE(watch.Engines().Schedule().NextDialTime());
 
@@ -141,7 +103,7 @@ TEST_F(MainEnginesTest, ADialWhileTheReconnectWindowIsOpenOpensNoSecondWindow) {
   app.settings.maxretries = 1;
   app.settings.redelay = 8;
   ScheduleEveryDaySoon(2);
-  MainWatch& watch = Start();
+  MainWatch& watch = Start().Watch();
 
   // Inside the window's wait (its loop holds the stack), another scheduled dial
   // falls due: a timer of the test's own moves the schedule to a second away.
