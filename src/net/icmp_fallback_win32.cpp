@@ -88,10 +88,10 @@ class HelperSocket : public IcmpSocket {
     options.Ttl = static_cast<UCHAR>(ttl_);
     const DWORD timeout = timeout_ms > 0 ? static_cast<DWORD>(timeout_ms) : 1;
 
-    DWORD answers = IcmpSendEcho2(exchange->file, exchange->event, nullptr, nullptr, destination_,
-                                  request_.data() + kIcmpHeaderSize, payload_size, &options,
-                                  exchange->reply.data(),
-                                  static_cast<DWORD>(exchange->reply.size()), timeout);
+    DWORD answers =
+        IcmpSendEcho2(exchange->file, exchange->event, nullptr, nullptr, destination_,
+                      request_.data() + kIcmpHeaderSize, payload_size, &options,
+                      exchange->reply.data(), static_cast<DWORD>(exchange->reply.size()), timeout);
     if (answers == 0) {
       const DWORD error = GetLastError();
       if (error == IP_REQ_TIMED_OUT) return 0;
@@ -102,7 +102,8 @@ class HelperSocket : public IcmpSocket {
         exchange.release();
         return 0;
       }
-      answers = IcmpParseReplies(exchange->reply.data(), static_cast<DWORD>(exchange->reply.size()));
+      answers =
+          IcmpParseReplies(exchange->reply.data(), static_cast<DWORD>(exchange->reply.size()));
     }
     DWORD status = IP_REQ_TIMED_OUT;
     const ICMP_ECHO_REPLY* reply = nullptr;

@@ -13,11 +13,11 @@ namespace tarnwick {
 using MapiSession = uintptr_t;
 
 // Flags.
-inline constexpr uint32_t kMapiLogonUi = 0x1;             // MAPI_LOGON_UI
-inline constexpr uint32_t kMapiNewSession = 0x2;          // MAPI_NEW_SESSION
-inline constexpr uint32_t kMapiDialog = 0x8;              // MAPI_DIALOG
-inline constexpr uint32_t kMapiReceiptRequested = 0x2;    // MAPI_RECEIPT_REQUESTED
-inline constexpr uint32_t kMapiForceDownload = 0x1000;    // MAPI_FORCE_DOWNLOAD
+inline constexpr uint32_t kMapiLogonUi = 0x1;           // MAPI_LOGON_UI
+inline constexpr uint32_t kMapiNewSession = 0x2;        // MAPI_NEW_SESSION
+inline constexpr uint32_t kMapiDialog = 0x8;            // MAPI_DIALOG
+inline constexpr uint32_t kMapiReceiptRequested = 0x2;  // MAPI_RECEIPT_REQUESTED
+inline constexpr uint32_t kMapiForceDownload = 0x1000;  // MAPI_FORCE_DOWNLOAD
 
 // Results.
 inline constexpr uint32_t kMapiSuccess = 0;

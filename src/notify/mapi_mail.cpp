@@ -5,7 +5,9 @@
 namespace tarnwick {
 namespace {
 
-std::string Cut(const std::string& text) { return text.substr(0, kMapiTextLimit); }
+std::string Cut(const std::string& text) {
+  return text.substr(0, kMapiTextLimit);
+}
 
 bool HasBrackets(const std::string& text) {
   return text.find('[') != std::string::npos && text.find(']') != std::string::npos;

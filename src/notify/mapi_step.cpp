@@ -7,8 +7,8 @@ namespace tarnwick {
 namespace {
 
 // Fills `email` from the fields and sends; false after a warning about the To box.
-bool Send(const EmailNotif& fields, const std::string& address, TEmail& email,
-          ScreenPoint box_pos, uint32_t& result) {
+bool Send(const EmailNotif& fields, const std::string& address, TEmail& email, ScreenPoint box_pos,
+          uint32_t& result) {
   const std::string subject = ReplaceFirstPlaceholder(fields.esubject, address);
   const std::string body = ReplaceFirstPlaceholder(fields.emessage, address);
   if (fields.ETo.empty()) {

@@ -1,6 +1,7 @@
 #include "notify/mapi_win32.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <mapi.h>
 
 #include <optional>
@@ -43,8 +44,12 @@ F Proc(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-LPSTR Text(const std::string& text) { return const_cast<LPSTR>(text.c_str()); }
-LPSTR TextOrNone(const std::string& text) { return text.empty() ? nullptr : Text(text); }
+LPSTR Text(const std::string& text) {
+  return const_cast<LPSTR>(text.c_str());
+}
+LPSTR TextOrNone(const std::string& text) {
+  return text.empty() ? nullptr : Text(text);
+}
 
 }  // namespace
 
@@ -68,8 +73,7 @@ class Win32Mapi : public SimpleMapi {
   uint32_t Logon(const std::string& profile, const std::string& password, uint32_t flags,
                  MapiSession& session) override {
     LHANDLE handle = 0;
-    const ULONG result =
-        logon_(0, TextOrNone(profile), TextOrNone(password), flags, 0, &handle);
+    const ULONG result = logon_(0, TextOrNone(profile), TextOrNone(password), flags, 0, &handle);
     session = result == SUCCESS_SUCCESS ? handle : 0;
     return result;
   }
@@ -137,9 +141,9 @@ std::unique_ptr<SimpleMapi> LoadMapiLibrary(const std::vector<std::string>& name
 }
 
 std::unique_ptr<SimpleMapi> LoadSystemMapi(const PlatformInfo& platform) {
-  const bool configured =
-      MapiConfigured(platform.major, platform.minor, MessagingValue(),
-                     [] { return static_cast<int>(GetProfileIntA("Mail", "MAPI", 0)); });
+  const bool configured = MapiConfigured(platform.major, platform.minor, MessagingValue(), [] {
+    return static_cast<int>(GetProfileIntA("Mail", "MAPI", 0));
+  });
   if (!configured) return nullptr;
   return LoadMapiLibrary({"mapi32", "mapi32.dll"});
 }

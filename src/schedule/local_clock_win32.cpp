@@ -9,8 +9,7 @@ namespace tarnwick {
 double Win32LocalClock::Now() const {
   SYSTEMTIME t;
   GetLocalTime(&t);
-  return EncodeDateTime(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                        t.wMilliseconds);
+  return EncodeDateTime(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
 }
 
 }  // namespace tarnwick

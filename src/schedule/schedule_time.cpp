@@ -25,16 +25,23 @@ constexpr int64_t kEpochShiftDays = -25569;
 
 }  // namespace
 
-int64_t DateTimeToMs(double datetime) { return std::llround(datetime * kMsPerDay); }
+int64_t DateTimeToMs(double datetime) {
+  return std::llround(datetime * kMsPerDay);
+}
 
-double MsToDateTime(int64_t ms) { return static_cast<double>(ms) / kMsPerDay; }
+double MsToDateTime(int64_t ms) {
+  return static_cast<double>(ms) / kMsPerDay;
+}
 
-int64_t DayIndex(int64_t ms) { return FloorDiv(ms, kMsPerDay); }
+int64_t DayIndex(int64_t ms) {
+  return FloorDiv(ms, kMsPerDay);
+}
 
 double EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                       int millisecond) {
-  const int64_t days = DaysFromCivil(year, static_cast<unsigned>(month),
-                                     static_cast<unsigned>(day)) - kEpochShiftDays;
+  const int64_t days =
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+      kEpochShiftDays;
   const int64_t ms = ((hour * 60 + minute) * 60 + second) * 1000LL + millisecond;
   return MsToDateTime(days * kMsPerDay + ms);
 }

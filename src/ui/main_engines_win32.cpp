@@ -5,8 +5,9 @@ namespace tarnwick {
 MainEngines::MainEngines(const MainEnginesDeps& d)
     : raw_icmp_([&pump = d.pump] { pump.ProcessMessages(); },
                 [&pump = d.pump] { return pump.Quitting(); }),
-      icmp_network_(raw_icmp_, [&pump = d.pump] { pump.ProcessMessages(); },
-                    [&pump = d.pump] { return pump.Quitting(); }),
+      icmp_network_(
+          raw_icmp_, [&pump = d.pump] { pump.ProcessMessages(); },
+          [&pump = d.pump] { return pump.Quitting(); }),
       icmp_(icmp_network_),
       http_(d.network),
       view_(d.not_connected_picture, d.status_bar),

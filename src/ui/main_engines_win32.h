@@ -26,7 +26,7 @@ struct MainEnginesDeps {
   HWND status_bar;             // StatusBar1
   net::Network& network;       // for the page fetch
   PumpingSleeper& pump;
-  ScheduledDialer& dialer;     // opens the reconnect window for a scheduled dial
+  ScheduledDialer& dialer;  // opens the reconnect window for a scheduled dial
 };
 
 class MainEngines {

@@ -2,6 +2,7 @@
 // buffer release and message handed over to an event log and plays the results
 // its control file scripts. See README.md.
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <mapi.h>
 
 #include <cstdio>
@@ -37,7 +38,9 @@ std::string Hex(uintptr_t value) {
   return text;
 }
 
-std::string QuotedOrNone(const char* text) { return text ? Quoted(text) : "none"; }
+std::string QuotedOrNone(const char* text) {
+  return text ? Quoted(text) : "none";
+}
 
 class Service {
  public:
@@ -153,7 +156,9 @@ int Service::IssuedBy(const void* id, ULONG size) const {
   return number >= 1 && number <= issued_ ? number : -1;
 }
 
-std::string IdText(int number) { return number < 0 ? "none" : "MSIM#" + std::to_string(number); }
+std::string IdText(int number) {
+  return number < 0 ? "none" : "MSIM#" + std::to_string(number);
+}
 
 }  // namespace
 }  // namespace mapisim
@@ -214,10 +219,10 @@ ULONG WINAPI MAPIResolveName(LHANDLE session, ULONG_PTR, LPSTR name, FLAGS flags
       if (!*recipient) {
         result = MAPI_E_INSUFFICIENT_MEMORY;
       } else {
-        line += " buffer=" + Hex(reinterpret_cast<uintptr_t>(*recipient)) +
-                " name=" + Quoted(r.person.name) + " address=" + Quoted(r.person.address) +
-                " eid=" + mapisim::IdText(s.IssuedBy((*recipient)->lpEntryID,
-                                                     (*recipient)->ulEIDSize));
+        line +=
+            " buffer=" + Hex(reinterpret_cast<uintptr_t>(*recipient)) +
+            " name=" + Quoted(r.person.name) + " address=" + Quoted(r.person.address) +
+            " eid=" + mapisim::IdText(s.IssuedBy((*recipient)->lpEntryID, (*recipient)->ulEIDSize));
       }
     }
   }
@@ -247,9 +252,8 @@ ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLA
     for (ULONG i = 0; i < message->nRecipCount; ++i) {
       const MapiRecipDesc& r = message->lpRecips[i];
       const int issued = s.IssuedBy(r.lpEntryID, r.ulEIDSize);
-      recipients.push_back("recipient class=" + std::to_string(r.ulRecipClass) +
-                           " name=" + QuotedOrNone(r.lpszName) +
-                           " address=" + QuotedOrNone(r.lpszAddress) +
+      recipients.push_back("recipient class=" + std::to_string(r.ulRecipClass) + " name=" +
+                           QuotedOrNone(r.lpszName) + " address=" + QuotedOrNone(r.lpszAddress) +
                            " eid=" + mapisim::IdText(issued));
       if (result != SUCCESS_SUCCESS) continue;
       if (r.ulRecipClass < MAPI_TO || r.ulRecipClass > MAPI_BCC) {

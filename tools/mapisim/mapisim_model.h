@@ -20,7 +20,7 @@ inline constexpr uint32_t kInvalidSession = 19;
 inline constexpr uint32_t kAmbiguousRecipient = 21;
 inline constexpr uint32_t kInvalidRecips = 25;
 
-inline constexpr uint32_t kDialogFlag = 0x8;  // MAPI_DIALOG
+inline constexpr uint32_t kDialogFlag = 0x8;   // MAPI_DIALOG
 inline constexpr uint32_t kLogonUiFlag = 0x1;  // MAPI_LOGON_UI
 
 struct Person {
@@ -35,7 +35,7 @@ enum class Lookup { kFound, kNotFound, kAmbiguous };
 struct Rule {
   std::string input;  // the name as handed to MAPIResolveName (any letter case)
   Lookup lookup = Lookup::kFound;
-  Person person;      // kFound: the answer
+  Person person;  // kFound: the answer
 };
 
 struct Config {

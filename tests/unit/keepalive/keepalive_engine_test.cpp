@@ -217,8 +217,12 @@ TEST_F(KeepAliveTest, WebTickFetchesThePageDirectlyOrThroughTheProxyAndSwallowsF
        "gate",
        {"GET http://www.example.org/ HTTP/1.1\r\n",
         "Proxy-Authorization: Basic am9lOnMzY3JldA==\r\n"}},
-      {"a redirect", "", "", "HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 0\r\n\r\n",
-       "www.example.org", {"GET / HTTP/1.1\r\n"}},
+      {"a redirect",
+       "",
+       "",
+       "HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 0\r\n\r\n",
+       "www.example.org",
+       {"GET / HTTP/1.1\r\n"}},
       {"nobody listening", "", "", "", "www.example.org", {}},
   };
   for (const Row& r : rows) {

@@ -69,21 +69,21 @@ class Peer {
     unix_dir_ = "/tmp/tarnwick-keepalive-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++serial);
     CreateDirectoryA(Path("").c_str(), nullptr);
-    std::string command = "Z:\\usr\\bin\\python3 " + std::string(KEEPALIVE_PEERS) + " " +
-                          arguments.substr(0, arguments.find(' ')) + " " + unix_dir_ +
-                          (arguments.find(' ') == std::string::npos
-                               ? ""
-                               : arguments.substr(arguments.find(' ')));
+    std::string command =
+        "Z:\\usr\\bin\\python3 " + std::string(KEEPALIVE_PEERS) + " " +
+        arguments.substr(0, arguments.find(' ')) + " " + unix_dir_ +
+        (arguments.find(' ') == std::string::npos ? "" : arguments.substr(arguments.find(' ')));
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi);
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &pi);
     // A Linux program under Wine has no handles to wait on: its file says when it listens.
-    ready_ = started_ &&
-             PumpUntil([this] { return GetFileAttributesA(Path("ready").c_str()) !=
-                                       INVALID_FILE_ATTRIBUTES; },
-                       10000);
+    ready_ =
+        started_ &&
+        PumpUntil(
+            [this] { return GetFileAttributesA(Path("ready").c_str()) != INVALID_FILE_ATTRIBUTES; },
+            10000);
   }
   ~Peer() { std::ofstream(Path("stop")) << "stop\n"; }
 
@@ -134,8 +134,8 @@ struct Rig {
 // are not counted.
 std::string LoopbackAddress() {
   std::random_device random;
-  return "127." + std::to_string(1 + random() % 254) + "." + std::to_string(random() % 256) +
-         "." + std::to_string(1 + random() % 254);
+  return "127." + std::to_string(1 + random() % 254) + "." + std::to_string(random() % 256) + "." +
+         std::to_string(1 + random() % 254);
 }
 
 TEST(KeepAliveTick, PingsThreeTimesThroughTheRawSocketOrTheSystemHelper) {
@@ -169,8 +169,8 @@ TEST(KeepAliveTick, PingsThreeTimesThroughTheRawSocketOrTheSystemHelper) {
     // Three answered exchanges, not three time-outs of 10 s.
     EXPECT_LT(GetTickCount64() - start, 5000u);
     EXPECT_EQ(rig.icmp_network.HelperExchanges(), r.helper_exchanges);
-    EXPECT_TRUE(PumpUntil([&] { return CountLines(listener.Read("echoes"), "echo-request") >= 3; },
-                          3000));
+    EXPECT_TRUE(
+        PumpUntil([&] { return CountLines(listener.Read("echoes"), "echo-request") >= 3; }, 3000));
     Sleep(300);
     EXPECT_EQ(CountLines(listener.Read("echoes"), "echo-request bytes=52"), 3)
         << listener.Read("echoes");

@@ -1,10 +1,9 @@
 // The scheduler's clock reads the system's local time, with the weekday
 // numbering of the stored list (1 Sunday .. 7 Saturday).
-#include "schedule/local_clock_win32.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "schedule/local_clock_win32.h"
 #include "schedule/schedule_time.h"
 
 namespace tarnwick {

@@ -3,6 +3,7 @@
 // dials through the reconnect window with its own message, never opening a
 // second one.
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <commctrl.h>
 
 #include <optional>
