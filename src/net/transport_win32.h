@@ -34,7 +34,7 @@ class WinsockNetwork : public Network {
   bool started_ = false;
 };
 
-// The system's ANSI code page as a MIME charset name, for encoded mail headers.
-std::string SystemMailCharset();
+// The system's ANSI code page, for encoded mail headers.
+unsigned SystemCodePage();
 
 }  // namespace tarnwick::net

@@ -255,7 +255,7 @@ void MainWatch::SendMail(const Notif& step, const std::string& address) {
     // ends, and the address is tried again later, rather than counting as sent.
     throw Error(kMailUnavailable);
   }
-  MailDeps deps{network_, network_.LocalHostName(), net::SystemMailCharset(),
+  MailDeps deps{network_, network_.LocalHostName(), net::SystemCodePage(),
                      net::CurrentMailTime};
   SendMailStep(app_.settings, step, address, deps, MainCorner());
 }

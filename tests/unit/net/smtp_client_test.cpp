@@ -22,7 +22,7 @@ MailMessage SampleMessage() {
   m.subject = "New IP Address: 10.0.0.7";
   m.body = {"Your new IP Address is: 10.0.0.7", ".", ".hidden", ""};
   m.date = "Tue, 4 Mar 2025 09:05:07 +0100";
-  m.charset = "windows-1252";
+  m.code_page = 1252;
   return m;
 }
 

@@ -25,7 +25,7 @@ class SmtpStepTest : public ::testing::Test {
   }
 
   MailDeps Deps() {
-    return {net, "pc1", "windows-1252", [] { return MailTime{2025, 3, 4, 9, 5, 7, 60}; },
+    return {net, "pc1", 1252, [] { return MailTime{2025, 3, 4, 9, 5, 7, 60}; },
             net.VirtualClock()};
   }
   void Run() { SendMailStep(settings, step, "10.0.0.7", Deps(), kCorner); }
@@ -147,7 +147,7 @@ TEST_F(SmtpStepTest, TestSendShowsOneOfThreeMessagesAtTheEditorsCorner) {
       }
     }
     BoxRecorder boxes;
-    MailDeps deps{n, "pc1", "windows-1252", [] { return MailTime{}; }, n.VirtualClock()};
+    MailDeps deps{n, "pc1", 1252, [] { return MailTime{}; }, n.VirtualClock()};
     TestSendMail(settings, step.emailNotifr, "", deps, {5, 6});
     ASSERT_EQ(boxes.boxes.size(), 1u) << c.text;
     EXPECT_EQ(boxes.boxes[0].text, c.text);
