@@ -47,6 +47,8 @@ void FtpClient::Connect(const std::string& host, uint16_t port, const std::strin
                         const std::string& password) {
   CheckLineSafe(user, "FTP user name");
   CheckLineSafe(password, "FTP password");
+  // The system's lookup takes an empty name for this machine; it is a missing setting.
+  if (host.empty()) throw Error("No FTP server name is set.");
   if (Connected()) throw Error("Already connected.");
   control_ = network_.Connect(host, port, kConnectTimeoutMs);
   reader_ = std::make_unique<LineReader>(*control_, clock_);

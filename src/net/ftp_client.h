@@ -19,7 +19,8 @@ class FtpClient {
 
   bool Connected() const { return control_ != nullptr; }
 
-  // Connects and logs in: "user", "pass" after 331, "type I", "syst".
+  // Connects and logs in: "user", "pass" after 331, "type I", "syst". An empty
+  // `host` is refused before connecting.
   void Connect(const std::string& host, uint16_t port, const std::string& user,
                const std::string& password);
 

@@ -21,6 +21,8 @@ Reply SmtpClient::Command(const std::string& line) {
 }
 
 void SmtpClient::Connect() {
+  // The system's lookup takes an empty name for this machine; it is a missing setting.
+  if (host_.empty()) throw Error("No SMTP server name is set.");
   if (Connected()) throw Error("Already connected.");
   stream_ = network_.Connect(host_, kSmtpPort, kConnectTimeoutMs);
   reader_ = std::make_unique<LineReader>(*stream_, clock_);

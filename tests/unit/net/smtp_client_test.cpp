@@ -61,6 +61,7 @@ std::string Conversation(const std::string& hello) {
 
 class SmtpClientTest : public ::testing::Test {
  protected:
+  SmtpClientTest() { client.SetHost("mx.example"); }
   FakeNetwork net;
   SmtpClient client{net, "pc1", net.VirtualClock()};
 };
@@ -110,6 +111,7 @@ TEST_F(SmtpClientTest, ConnectFailsWithTheReplyText) {
     FakeNetwork n;
     auto server = n.AddServer({Data(c.script), Closed()});
     SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
     try {
       smtp.Connect();
       ADD_FAILURE() << c.script;
@@ -162,6 +164,7 @@ TEST_F(SmtpClientTest, EachRefusalEndsTheSendAtThatCommand) {
     FakeNetwork n;
     auto server = n.AddServer({Data(std::string("220 hi\r\n250 hello\r\n") + c.replies)});
     SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
     smtp.Connect();
     try {
       smtp.Send(SampleMessage());
@@ -186,6 +189,7 @@ TEST_F(SmtpClientTest, RsetAcceptsAnyReplyButNotGarbage) {
   FakeNetwork n;
   n.AddServer({Data("220 hi\r\n250 hello\r\n?\r\n")});
   SmtpClient smtp(n, "pc1", n.VirtualClock());
+  smtp.SetHost("mx.example");
   smtp.Connect();
   EXPECT_THROW(smtp.Send(SampleMessage()), Error);
 }

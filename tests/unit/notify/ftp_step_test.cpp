@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 #include "net/ftp_client.h"
 #include "notify/ftp_step.h"
@@ -193,7 +194,7 @@ TEST_F(FtpStepTest, ThePasswordNeverAppearsInAnError) {
   EXPECT_EQ(refused.find("DELE"), std::string::npos);
 }
 
-TEST_F(FtpStepTest, UnsafeOrOverlongFieldsAreRefusedBeforeConnecting) {
+TEST_F(FtpStepTest, UnsafeEmptyOrOverlongFieldsAreRefusedBeforeConnecting) {
   const std::pair<std::string, std::string> bad[] = {{"user", "joe\r\nDELE x"},
                                                      {"path", "ip.html\nDELE x"},
                                                      {"path", std::string(255, 'a')},
@@ -206,6 +207,10 @@ TEST_F(FtpStepTest, UnsafeOrOverlongFieldsAreRefusedBeforeConnecting) {
     if (field == "port") s.FTPNotifr.FTPPort = std::stoi(value);
     EXPECT_THROW(UploadPageStep(s, "1.2.3.4", Deps()), Error) << field;
   }
+  // An empty name would reach this machine.
+  const std::string server = std::exchange(step.FTPNotifr.FTPServer, "");
+  EXPECT_EQ(RunExpectingError(), "No FTP server name is set.");
+  step.FTPNotifr.FTPServer = server;
   EXPECT_TRUE(net.connects.empty());
   step.FTPNotifr.FTPPath = std::string(250, 'a') + "/b.h";  // 254 characters is fine
   net.AddServer({Data(std::string(kLogin) + "215 U\r\n250 ok\r\n200 ok\r\n150 go\r\n226 ok\r\n")});

@@ -115,6 +115,17 @@ TEST_F(SmtpStepTest, StalledServerEndsWithATimeOutBox) {
             "Error sending message: Socket Error # 10060\r\nConnection timed out.");
 }
 
+TEST_F(SmtpStepTest, AnEmptyServerNameIsRefusedWithoutConnecting) {
+  settings.SMTPServer = "";
+  step.emailNotifr.maxretries = 2;
+  Run();
+  TestSendMail(settings, step.emailNotifr, "10.0.0.7", Deps(), kCorner);
+  EXPECT_TRUE(net.connects.empty());
+  ASSERT_EQ(recorder.boxes.size(), 2u);
+  EXPECT_EQ(recorder.boxes[0].text, "Error sending message: No SMTP server name is set.");
+  EXPECT_EQ(recorder.boxes[1].text, kTestConnectFailed);
+}
+
 TEST_F(SmtpStepTest, LineBreaksInHeaderFieldsAreRefusedWithoutConnecting) {
   step.emailNotifr.ETo = "bob@mx.example\r\nRCPT to:all@mx.example";
   Run();
