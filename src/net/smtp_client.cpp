@@ -37,7 +37,10 @@ void SmtpClient::Send(const MailMessage& message) {
   const std::string data = ComposeMessage(message);
   Command("Rset");
   Expect(Command("Mail from:<" + message.from + ">"), {250});
-  for (const Recipient& r : message.to) Expect(Command("RCPT to:<" + r.address + ">"), {250});
+  // 251: the user is not local and the server forwards the mail; a success too.
+  for (const Recipient& r : message.to) {
+    Expect(Command("RCPT to:<" + r.address + ">"), {250, 251});
+  }
   Expect(Command("Data"), {354});
   stream_->Write(data);
   Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});

@@ -178,6 +178,33 @@ TEST_F(SmtpClientTest, EachRefusalEndsTheSendAtThatCommand) {
   }
 }
 
+TEST_F(SmtpClientTest, RecipientsAreAcceptedWith250Or251) {
+  struct Case {
+    const char* recipient_replies;  // to the two "RCPT to:<"
+    const char* error;              // null: sent
+  } cases[] = {
+      {"250 ok\r\n251 user not local; will forward\r\n", nullptr},
+      {"251 will forward\r\n250 ok\r\n", nullptr},
+      {"250 ok\r\n252 cannot verify\r\n", "cannot verify"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recipient_replies);
+    FakeNetwork n;
+    auto server = n.AddServer({Data(std::string("220 hi\r\n250 hello\r\n250 r\r\n250 s\r\n") +
+                                    c.recipient_replies + "354 go\r\n250 queued\r\n")});
+    SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
+    smtp.Connect();
+    try {
+      smtp.Send(SampleMessage());
+      EXPECT_EQ(c.error, nullptr);
+      EXPECT_TRUE(server->written.ends_with("\r\n.\r\n"));
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
+  }
+}
+
 TEST_F(SmtpClientTest, RsetAcceptsAnyReplyButNotGarbage) {
   auto server = net.AddServer({Data("220 hi\r\n250 hello\r\n502 no rset here\r\n250 ok\r\n")});
   client.Connect();
