@@ -45,6 +45,8 @@ class Stream {
   virtual size_t Read(char* buffer, size_t size, int timeout_ms) = 0;
   // Dotted IPv4 address of this end of the connection.
   virtual std::string LocalAddress() const = 0;
+  // Dotted IPv4 address of the other end, as it was when the connection was made.
+  virtual std::string PeerAddress() const = 0;
   virtual void Close() = 0;
 };
 

@@ -94,9 +94,16 @@ SOCKET NewSocket() {
   return s;
 }
 
+std::string Dotted(const sockaddr_in& address) {
+  char text[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+  return text;
+}
+
 class WinsockStream : public Stream {
  public:
-  WinsockStream(SOCKET s, Waiter waiter) : s_(s), waiter_(std::move(waiter)) {}
+  WinsockStream(SOCKET s, Waiter waiter, std::string peer)
+      : s_(s), waiter_(std::move(waiter)), peer_(std::move(peer)) {}
 
   void Write(std::string_view bytes) override {
     while (!bytes.empty()) {
@@ -126,16 +133,17 @@ class WinsockStream : public Stream {
     if (getsockname(s_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       throw LastFailure();
     }
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return text;
+    return Dotted(address);
   }
+
+  std::string PeerAddress() const override { return peer_; }
 
   void Close() override { s_.Reset(); }
 
  private:
   Socket s_;
   Waiter waiter_;
+  std::string peer_;
 };
 
 class WinsockListener : public Listener {
@@ -147,10 +155,12 @@ class WinsockListener : public Listener {
   std::unique_ptr<Stream> Accept(int timeout_ms) override {
     for (;;) {
       waiter_.Wait(s_.get(), WaitFor::kRead, timeout_ms);
-      Socket accepted(accept(s_.get(), nullptr, nullptr));
+      sockaddr_in peer{};
+      int length = sizeof peer;
+      Socket accepted(accept(s_.get(), reinterpret_cast<sockaddr*>(&peer), &length));
       if (accepted.get() != INVALID_SOCKET) {
         MakeNonBlocking(accepted.get());
-        return std::make_unique<WinsockStream>(accepted.Release(), waiter_);
+        return std::make_unique<WinsockStream>(accepted.Release(), waiter_, Dotted(peer));
       }
       if (WSAGetLastError() != WSAEWOULDBLOCK) throw LastFailure();
     }
@@ -201,7 +211,7 @@ std::unique_ptr<Stream> WinsockNetwork::Connect(const std::string& host, uint16_
     if (WSAGetLastError() != WSAEWOULDBLOCK) throw LastFailure();
     waiter.Wait(s.get(), WaitFor::kConnect, left);
   }
-  return std::make_unique<WinsockStream>(s.Release(), waiter);
+  return std::make_unique<WinsockStream>(s.Release(), waiter, dotted);
 }
 
 std::unique_ptr<Listener> WinsockNetwork::Listen(const std::string& local_address) {

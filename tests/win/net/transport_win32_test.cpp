@@ -160,11 +160,13 @@ TEST(TransportWin32, AnUnansweredLookupLeavesTheWindowAnsweringAndEndsInTime) {
 TEST(TransportWin32, LoopbackExchangeAndTimedOutReadThatKeepsPumping) {
   int pumps = 0;
   WinsockNetwork net([&] { ++pumps; });
-  auto listener = net.Listen("127.0.0.1");
+  auto listener = net.Listen("127.0.0.3");
   ASSERT_NE(listener->Port(), 0);
-  auto client = net.Connect("127.0.0.1", listener->Port(), kConnectTimeoutMs);
+  auto client = net.Connect("127.0.0.3", listener->Port(), kConnectTimeoutMs);
   auto server = listener->Accept(5000);
-  EXPECT_EQ(client->LocalAddress(), "127.0.0.1");
+  EXPECT_EQ(client->PeerAddress(), "127.0.0.3");
+  EXPECT_EQ(server->PeerAddress(), client->LocalAddress());
+  EXPECT_EQ(server->LocalAddress(), "127.0.0.3");
 
   server->Write("220 ready\r\n");
   LineReader reader(*client, SteadyClock());
