@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/system_error.h"
-#include "net/icmp_wait.h"
+#include "net/sliced_wait.h"
 #include "net/transport.h"
 
 namespace tarnwick::net {

@@ -266,7 +266,7 @@ void MainWatch::SendMail(const Notif& step, const std::string& address) {
     SendMapiMailStep(step, address, Email1_, MainCorner());
     return;
   }
-  MailDeps deps{network_, network_.LocalHostName(), net::SystemMailCharset(),
+  MailDeps deps{network_, network_.LocalHostName(), net::SystemCodePage(),
                      net::CurrentMailTime};
   SendMailStep(app_.settings, step, address, deps, MainCorner());
 }
