@@ -214,7 +214,9 @@ void MainControls::ApplyDpi(int new_dpi) {
   SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs));
   SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
   SendMessageA(StatusBar1, WM_SETFONT, reinterpret_cast<WPARAM>(form_font), FALSE);
-  const int parts[] = {Scale(50)};
+  // The one panel runs to the right edge, as a sole last panel does: cut at
+  // 50 pixels, the keep-alive's progress texts could not be read.
+  const int parts[] = {-1};
   SendMessageA(StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
 
   // The places below are the unscrolled ones.

@@ -288,6 +288,23 @@ TEST_F(MainWindowTest, TheBandNarrowsAndTheScrollBarsComeAsTheWindowShrinks) {
   EXPECT_TRUE(scroll_bar(WS_VSCROLL));
 }
 
+TEST_F(MainWindowTest, TheStatusPanelShowsTheLongestKeepAliveTextWhole) {
+  const MainControls& c = Create().Controls();
+  ShowWindow(window->hwnd(), SW_SHOWNORMAL);
+  const char* text = "Web site retrieval for keep alive done.";
+  SendMessageA(c.StatusBar1, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  RECT panel{};
+  SendMessageA(c.StatusBar1, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+  HDC dc = GetDC(c.StatusBar1);
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(c.StatusBar1, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(c.StatusBar1, dc);
+  EXPECT_GT(panel.right - panel.left, extent.cx);
+}
+
 // What a DPI change must scale, read from the window as it is.
 struct DpiLook {
   LONG form_font, value_font;  // font heights
