@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, AFirstStartCentresTheWindowAndRegistersTheStartWithWindow
   EXPECT_NEAR(r.left, screen_w / 2 - 220, 1);
   EXPECT_NEAR(r.top, screen_h / 2 - 192, 1);
   EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
-            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+            RegText("\"C:\\Program Files\\Tarnwick\\tarnwick.exe\" startup"));
 }
 
 TEST_F(MainWindowTest, ARefusedRunValueIsReportedAndTheWindowStillGetsItsIcon) {
@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, TheAutoStartItemWritesAndDeletesTheRunValue) {
 
   SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
   EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
-            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+            RegText("\"C:\\Program Files\\Tarnwick\\tarnwick.exe\" startup"));
   EXPECT_EQ(registry.Get(kProductKey, "AutoStart"), RegDword(1));
 
   SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);

@@ -146,7 +146,7 @@ TEST_F(ProgramTest, AFirstStartCreatesTheTreeAndASecondStartChangesNothing) {
   ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                          "Tarnwick", RRF_RT_REG_SZ, nullptr, run_value, &size),
             ERROR_SUCCESS);
-  EXPECT_EQ(std::string(run_value), ExeWindowsPath() + " startup");
+  EXPECT_EQ(std::string(run_value), "\"" + ExeWindowsPath() + "\" startup");
 
   const Snapshot after_first = Tree();
   Program second;
