@@ -10,6 +10,7 @@
 #include "ui/about_win32.h"
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
+#include "ui/window_bounds_win32.h"
 
 namespace tarnwick {
 namespace {
@@ -120,19 +121,7 @@ WindowState TMain::State() const {
   return WindowState::kNormal;
 }
 
-WindowRect TMain::NormalBounds() const {
-  RECT r{};
-  if (State() == WindowState::kNormal) {
-    GetWindowRect(hwnd(), &r);
-  } else {
-    // Minimized or maximized: the bounds the window returns to.
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(hwnd(), &wp);
-    r = wp.rcNormalPosition;
-  }
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+WindowRect TMain::NormalBounds() const { return NormalBoundsOf(hwnd()); }
 
 bool TMain::FormCloseQuery() {
   const bool may_close = app_.flags.SessionEnding;

@@ -5,6 +5,7 @@
 #include "ui/reconnecting_ids.h"
 #include "ui/placement.h"
 #include "ui/resource_ids.h"
+#include "ui/window_bounds_win32.h"
 
 namespace tarnwick {
 namespace {
@@ -51,19 +52,6 @@ void Place(HWND child, const Box& box, int dpi, HFONT font) {
   MoveWindow(child, Scale(box.left, dpi), Scale(box.top, dpi), Scale(box.width, dpi),
              Scale(box.height, dpi), TRUE);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
-// The main window's bounds in its normal state, whatever state it is in now.
-WindowRect NormalBounds(HWND window) {
-  RECT r{};
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  if (IsIconic(window) && GetWindowPlacement(window, &placement)) {
-    r = placement.rcNormalPosition;
-  } else {
-    GetWindowRect(window, &r);
-  }
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 }  // namespace
@@ -195,9 +183,14 @@ std::unique_ptr<TfrmReconnecting> OpenReconnectWindow(Application& app, WatchSta
                                         : IsWindows2000OrLater();
   auto window =
       std::make_unique<TfrmReconnecting>(app, watch, host, pump, clock, windows2000_or_later);
-  const WindowRect main_bounds =
-      main_window ? NormalBounds(main_window)
-                  : WindowRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  // Over the main window as it is on the screen; a minimized one where it comes back.
+  WindowRect main_bounds{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (main_window) {
+    RECT r{};
+    GetWindowRect(main_window, &r);
+    main_bounds = IsIconic(main_window) ? NormalBoundsOf(main_window)
+                                        : WindowRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  }
   if (!window->Create(main_bounds)) return nullptr;
   if (!options.message.empty()) window->SetMessageText(options.message);
   window->ShowMinimized();
