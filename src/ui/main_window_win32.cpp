@@ -123,9 +123,20 @@ WindowState TMain::State() const {
 
 WindowRect TMain::NormalBounds() const { return NormalBoundsOf(hwnd()); }
 
+void TMain::SaveSettings() {
+  try {
+    app_.Save();
+  } catch (const Error& e) {
+    // Inside the session query a box would hold up the end of the session: the
+    // session ends as Windows asks, whatever the registry says.
+    if (!in_session_query_) ShowErrorBox(e.what());
+  }
+}
+
 bool TMain::FormCloseQuery() {
   const bool may_close = app_.flags.SessionEnding;
-  if (RecordWindowOnClose(State(), NormalBounds(), app_.settings.Main)) app_.Save();
+  // A failed save is shown; the window still closes as the user asked.
+  if (RecordWindowOnClose(State(), NormalBounds(), app_.settings.Main)) SaveSettings();
   if (!may_close) {
     if (app_.nt_family) TrimWorkingSet();
     ShowWindow(hwnd(), SW_HIDE);
@@ -212,7 +223,8 @@ LRESULT TMain::OnNotify(NMHDR* header) {
 
 void TMain::ExitProgram1Click() {
   RecordWindowOnExit(NormalBounds(), app_.settings.Main);
-  app_.Save();
+  // The user chose Exit: a failed save is shown, then the program ends.
+  SaveSettings();
   TerminateApplication();
 }
 
@@ -255,7 +267,9 @@ void TMain::tmShutdownTimer() {
 LRESULT TMain::WMQUERYENDSESSION(WPARAM, LPARAM) {
   // The ordinary close query writes the settings and hides the window; then the
   // answer is yes: the program never holds up the end of the session.
+  in_session_query_ = true;
   SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  in_session_query_ = false;
   app_.flags.SessionEnding = true;
   return TRUE;
 }

@@ -145,6 +145,42 @@ TEST_F(MainWindowTest, SessionEndWritesTheSettingsAndEndsTheProgram) {
   EXPECT_FALSE(Wrote());
 }
 
+// A save that fails while the program closes: shown, and the close goes on as
+// asked; never a box inside the session query, which would hold up the logoff.
+TEST_F(MainWindowTest, AFailingSaveIsShownExceptWhileTheSessionEnds) {
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wparam;
+    size_t boxes;
+    bool quit;
+  };
+  registry.FailWritesOf("version");
+  for (const Case& c : {Case{"session query", WM_QUERYENDSESSION, 0, 0, false},
+                        Case{"Exit", WM_COMMAND, kCmdExitProgram, 1, true},
+                        Case{"close box", WM_CLOSE, 0, 1, false}}) {
+    HWND hwnd = Create().hwnd();
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    const LRESULT answer = SendMessageA(hwnd, c.message, c.wparam, 0);
+    if (c.message == WM_QUERYENDSESSION) {
+      EXPECT_EQ(answer, TRUE);
+    }
+    ASSERT_EQ(boxes.boxes.size(), c.boxes) << c.what;
+    if (c.boxes) {
+      EXPECT_EQ(boxes.boxes[0].text, "Failed to set data for 'version'") << c.what;
+      EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error) << c.what;
+    }
+    EXPECT_EQ(QuitPosted(), c.quit) << c.what;
+    if (!c.quit) {
+      EXPECT_FALSE(IsWindowVisible(hwnd)) << c.what;
+    }
+    window.reset();
+    ResetMessageLoopState();
+    boxes.boxes.clear();
+    app.flags.SessionEnding = false;
+  }
+}
+
 TEST_F(MainWindowTest, ACancelledSessionEndKeepsTheProgramRunning) {
   HWND hwnd = Create().hwnd();
   SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
