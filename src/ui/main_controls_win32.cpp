@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "app/dpi_win32.h"
 #include "ui/main_layout.h"
@@ -167,6 +169,19 @@ void MainControls::Create(HWND main) {
   SendMessageA(Image3, STM_SETIMAGE, IMAGE_BITMAP,
                reinterpret_cast<LPARAM>(not_connected_picture));
   ShowWindow(Image2, SW_HIDE);
+  hints = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, instance,
+                          nullptr);
+  for (const auto& [picture, hint] : {std::pair{Image2, kConnectedHint},
+                                      std::pair{Image3, kNotConnectedHint}}) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = main;
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   Label3 = child(ScrollBox1, "STATIC", "IP Address:", SS_LEFT, kMargin + 10, g1 + 52, 70, 16,
                  caption_font);
   Label10 = child(ScrollBox1, "STATIC", "", SS_LEFT, kMargin + 82, g1 + 52, 110, 16, value_font);

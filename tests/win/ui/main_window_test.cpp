@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/memory_registry.h"
 #include "app/message_loop_win32.h"
 #include "app/settings_store.h"
@@ -301,6 +303,23 @@ TEST_F(MainWindowTest, TheToolbarHasFourLargeButtonsWithTheirCaptionsAsHints) {
     SendMessageA(window->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     ASSERT_TRUE(tip.lpszText);
     EXPECT_STREQ(tip.lpszText, expected[i]);
+  }
+}
+
+TEST_F(MainWindowTest, TheStatusPicturesHaveTheirHints) {
+  const MainControls& c = Create().Controls();
+  ASSERT_TRUE(c.hints);
+  EXPECT_EQ(SendMessageA(c.hints, TTM_GETTOOLCOUNT, 0, 0), 2);
+  for (const auto& [picture, hint] :
+       {std::pair{c.Image2, "Connected"}, std::pair{c.Image3, "Not Connected"}}) {
+    char text[80] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window->hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
+    tool.lpszText = text;
+    SendMessageA(c.hints, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, hint);
   }
 }
 
