@@ -4,7 +4,9 @@
 // message it posted to itself).
 #include <gmock/gmock.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <functional>
 
 #include "app/message_loop_win32.h"
@@ -60,6 +62,7 @@ class TestHost : public ReconnectHost {
 
   void ReconnectWindowClosed(bool connected) override {
     closes.push_back(connected);
+    closed_at_ms = GetTickCount64();
     loop_running_at_close = reconnect->LoopRunning();
     if (mode_ == HostMode::kDestroyInCall) {
       Destroy();
@@ -77,6 +80,7 @@ class TestHost : public ReconnectHost {
   std::vector<bool> closes;
   bool loop_running_at_close = true;
   bool destroyed_window_gone = false;
+  ULONGLONG closed_at_ms = 0;
 
  private:
   static constexpr UINT kMsgDestroy = WM_APP + 7;
@@ -258,6 +262,28 @@ TEST_F(ReconnectDestroyedInCall, QuittingEndsTheLoopAndLeavesTheWindowToTheHost)
   PumpUntil([&] { return Count("connected ") == 1; }, 5000);
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(watch_.reconnect_holdoff, 0);
+}
+
+// The service's own time stamp (at=<ms>) of a log line.
+ULONGLONG At(const std::string& line) {
+  const size_t at = line.rfind(" at=");
+  return at == std::string::npos ? 0 : std::stoull(line.substr(at + 4));
+}
+
+// Progress comes 40 ms apart: "Connected" must reach the window as it comes, and
+// the window close half a second later.
+TEST_F(ReconnectDestroyedInCall, ClosesHalfASecondAfterTheServiceReportsConnected) {
+  WriteControl("step-delay 40\nhangup-delay 0\nentry ISP\n");
+  Open();
+  RunUntilDestroyed(10000);
+  ASSERT_EQ(host_.closes, std::vector<bool>{true});
+  const auto connected = LogLines("connected entry=\"ISP\"");
+  ASSERT_EQ(connected.size(), 1u);
+  const ULONGLONG after = host_.closed_at_ms - At(connected[0]);
+  EXPECT_GE(after, 500u);
+  EXPECT_LE(after, 800u);
+  EXPECT_EQ(statuses_.back(), kConnectedText);
+  std::printf("closed %llu ms after the service's Connected\n", after);
 }
 
 // The window as it opens, before its timer fires.
