@@ -286,6 +286,36 @@ TEST_F(ReconnectDestroyedInCall, ClosesHalfASecondAfterTheServiceReportsConnecte
   std::printf("closed %llu ms after the service's Connected\n", after);
 }
 
+// From the second attempt on, the dial first hangs up the failed attempt's
+// handle, and RAS takes seconds to let it go: a Cancel inside that wait must
+// not be followed by a dial.
+TEST_F(ReconnectDestroyedInCall, CancelDuringTheNextAttemptsHangUpDialsNoMore) {
+  WriteControl("step-delay 1\nhangup-delay 3000\nentry ISP\noutcome fail 678 at 2\n");
+  bool clicked = false;
+  bool released_at_click = true;
+  pump_.hook = [&] {
+    Watch();
+    if (clicked || !host_.reconnect) return;
+    // A hang-up of a handle that was dialed: the second attempt has begun.
+    for (const std::string& line : LogLines("RasHangUpA ")) {
+      if (line.find("result=0") == std::string::npos) continue;
+      released_at_click = !LogLines("released ").empty();
+      PostMessageA(host_.reconnect->Button1(), BM_CLICK, 0, 0);
+      clicked = true;
+      break;
+    }
+  };
+  Open();
+  RunUntilDestroyed(15000);
+  ASSERT_TRUE(clicked);
+  EXPECT_FALSE(released_at_click);  // the click came inside the hang-up's wait
+  EXPECT_EQ(host_.closes, std::vector<bool>{false});
+  // Long enough for a dial that started anyway to show in the log.
+  PumpUntil([] { return false; }, 4000);
+  EXPECT_EQ(Count("RasDialA "), 1u) << ReadLog();
+  EXPECT_EQ(watch_.reconnect_holdoff, kReconnectHoldoffTicks);
+}
+
 // The window as it opens, before its timer fires.
 class ReconnectLayoutTest : public testing::RassimTest {};
 
