@@ -121,7 +121,7 @@ WindowState TMain::State() const {
   return WindowState::kNormal;
 }
 
-WindowRect TMain::NormalBounds() const { return NormalBoundsOf(hwnd()); }
+WindowRect TMain::NormalBounds() const { return RestoredBoundsOf(hwnd()); }
 
 void TMain::SaveSettings() {
   try {

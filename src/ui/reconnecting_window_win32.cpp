@@ -189,7 +189,7 @@ std::unique_ptr<TfrmReconnecting> OpenReconnectWindow(Application& app, WatchSta
   if (main_window) {
     RECT r{};
     GetWindowRect(main_window, &r);
-    main_bounds = IsIconic(main_window) ? NormalBoundsOf(main_window)
+    main_bounds = IsIconic(main_window) ? RestoredBoundsOf(main_window)
                                         : WindowRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
   }
   if (!window->Create(main_bounds)) return nullptr;

@@ -9,7 +9,7 @@ WindowRect FromRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.
 
 }  // namespace
 
-WindowRect NormalBoundsOf(HWND window) {
+WindowRect RestoredBoundsOf(HWND window) {
   RECT r{};
   if (!IsIconic(window) && !IsZoomed(window)) {
     GetWindowRect(window, &r);

@@ -8,6 +8,6 @@ namespace tarnwick {
 
 // The window's bounds in its normal state, in screen coordinates: its current
 // bounds when it is in that state, else those it returns to when restored.
-WindowRect NormalBoundsOf(HWND window);
+WindowRect RestoredBoundsOf(HWND window);
 
 }  // namespace tarnwick
