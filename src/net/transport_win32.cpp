@@ -40,7 +40,10 @@ class Socket {
 
 enum class WaitFor { kRead, kWrite, kConnect };
 
-// Waits in slices of at most kWaitSliceMs, pumping messages between slices.
+// Waits in slices of at most kWaitSliceMs with the window's messages processed
+// between them. The slices follow the last processing, not the socket: a peer
+// that sends a little at a time, faster than a slice, never leaves a slice
+// empty, and the window must still answer while such a reply comes in.
 class Waiter {
  public:
   Waiter(std::function<void()> pump, std::function<bool()> abandon)
@@ -50,8 +53,13 @@ class Waiter {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(timeout_ms, 0));
     for (;;) {
       const ULONGLONG now = GetTickCount64();
-      const int slice =
-          now >= deadline ? 0 : static_cast<int>(std::min<ULONGLONG>(deadline - now, kWaitSliceMs));
+      if (now - last_pump_ >= static_cast<ULONGLONG>(kWaitSliceMs)) {
+        last_pump_ = now;
+        if (pump_) pump_();
+        if (abandon_ && abandon_()) throw Failure(WSAEINTR);
+      }
+      const ULONGLONG until = std::min(deadline, last_pump_ + kWaitSliceMs);
+      const int slice = now >= until ? 0 : static_cast<int>(until - now);
       fd_set main_set, error_set;
       FD_ZERO(&main_set);
       FD_ZERO(&error_set);
@@ -72,14 +80,14 @@ class Waiter {
         return;
       }
       if (GetTickCount64() >= deadline) throw Failure(WSAETIMEDOUT);
-      if (pump_) pump_();
-      if (abandon_ && abandon_()) throw Failure(WSAEINTR);
     }
   }
 
  private:
   std::function<void()> pump_;
   std::function<bool()> abandon_;
+  // When messages were last processed; a stream keeps its waiter across reads.
+  mutable ULONGLONG last_pump_ = GetTickCount64();
 };
 
 void MakeNonBlocking(SOCKET s) {
