@@ -20,24 +20,14 @@
 #include "app/memory_registry.h"
 #include "app/message_box.h"
 #include "ui/main_window_win32.h"
+#include "bench_clock.h"
 
 namespace {
 
 using tarnwick::Application;
 using tarnwick::TMain;
 
-double Frequency() {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(f.QuadPart);
-}
-
-double NowUs() {
-  static const double frequency = Frequency();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1e6 / frequency;
-}
+double NowUs() { return PerformanceMs() * 1000.0; }
 
 void Pump() {
   MSG msg;

@@ -24,21 +24,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 namespace {
 
-double Frequency() {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(f.QuadPart);
-}
-
-// Milliseconds on the performance counter.
-double NowMs() {
-  static const double frequency = Frequency();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
+double NowMs() { return PerformanceMs(); }
 
 double Percentile(std::vector<double> sorted, double p) {
   if (sorted.empty()) return 0;
