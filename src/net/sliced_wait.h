@@ -14,6 +14,10 @@ struct SlicedWait {
   std::function<bool(int slice_ms)> ready;  // waits at most slice_ms; true when ready
   std::function<void()> pump;               // processes pending window messages
   std::function<bool()> quitting;           // optional: ends the wait early
+  // Optional: when messages were last processed, kept across the waits of one
+  // stream. The slices follow it rather than the socket, so a peer that sends a
+  // little at a time, faster than a slice, still lets the window answer.
+  uint64_t* last_pump = nullptr;
 };
 
 // Waits until `ready` reports true or `timeout_ms` has passed on `now_ms`, with

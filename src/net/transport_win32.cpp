@@ -72,6 +72,7 @@ class Waiter {
     };
     wait.pump = pump_;
     wait.quitting = abandon_;
+    wait.last_pump = &last_pump_;
     if (WaitInSlices(wait, timeout_ms)) return;
     throw Failure(Abandoned() ? WSAEINTR : WSAETIMEDOUT);
   }
@@ -81,6 +82,8 @@ class Waiter {
  private:
   std::function<void()> pump_;
   std::function<bool()> abandon_;
+  // A stream keeps its waiter, and so this, across its reads and writes.
+  mutable uint64_t last_pump_ = GetTickCount64();
 };
 
 void MakeNonBlocking(SOCKET s) {

@@ -50,6 +50,10 @@ bool TMain::Create() {
   MainMenu1_ = CreateMainMenu();
   SetMenu(hwnd(), MainMenu1_);
   PopupMenu1_ = CreateTrayMenu();
+  // The icon and its callbacks need only the window and its menus, and the icon
+  // is all that a start with Windows shows: it comes before the children, which
+  // take a while to build.
+  AddTrayIcon();
   controls_.Create(hwnd());
   FormResize();
   watch_ = std::make_unique<MainWatch>(hwnd(), controls_, app_);
@@ -76,6 +80,10 @@ bool TMain::Create() {
     }
   }
   if (!app_.flags.FirstStart) watch_->StartTimers();
+  return true;
+}
+
+void TMain::AddTrayIcon() {
   // At logon the taskbar may not be there yet ("TaskbarCreated" brings the icon
   // back when it comes) or may not answer in time (retried by a timer).
   tray_retry_ = std::make_unique<Timer>(hwnd(), kTimerTrayRetry, kTrayRetryIntervalMs);
@@ -83,7 +91,6 @@ bool TMain::Create() {
     tray_retries_left_ = kTrayRetries;
     tray_retry_->SetEnabled(true);
   }
-  return true;
 }
 
 void TMain::PlaceWindow() {

@@ -83,6 +83,7 @@ class TMain : public Form {
   void ShowAutoStartCheck();
   void OnCommand(UINT command);
   LRESULT OnNotify(NMHDR* header);
+  void AddTrayIcon();
   void ShowTrayMenu();
   void RetryTrayIcon();
   WindowState State() const;

@@ -149,9 +149,12 @@ TEST(TransportWin32, AnUnansweredLookupLeavesTheWindowAnsweringAndEndsInTime) {
                 static_cast<long long>(timer.slowest_ms()));
     EXPECT_GE(took, c.min_ms);
     EXPECT_LE(took, c.max_ms);
-    EXPECT_LT(timer.slowest_ms(), 150);
-    // The sender waits 10 ms after each answer, which takes up to one slice.
-    EXPECT_GE(timer.answers(), c.min_ms / (kWaitSliceMs + 10) - 1);
+    // About 100 ms (one slice) on a quiet machine, as `make bench` measures; the
+    // bound leaves room for a loaded one and still tells a frozen window (the
+    // whole lookup, seconds) from a waiting one.
+    EXPECT_LT(timer.slowest_ms(), 400);
+    // The window answered all along, not once at the end.
+    EXPECT_GE(timer.answers(), c.min_ms / 400);
     EXPECT_TRUE(SilentNameServer::ReleaseAndWait(server));
   }
   DestroyWindow(window);
@@ -190,6 +193,51 @@ TEST(TransportWin32, LoopbackExchangeAndTimedOutReadThatKeepsPumping) {
 
   server->Close();
   EXPECT_EQ(client->Read(buffer, sizeof buffer, 5000), 0u);
+}
+
+// A peer that sends a byte every 20 ms never leaves a wait slice empty: the
+// window's messages must still get through while such a line is read, and the
+// wait must still end early when the program quits.
+TEST(TransportWin32, DataThatKeepsTricklingInStillLetsMessagesThrough) {
+  int pumps = 0;
+  bool quitting = false;
+  WinsockNetwork net([&] { ++pumps; }, [&] { return quitting; });
+  // The peer's side writes from a thread of its own, with nothing to pump.
+  WinsockNetwork peer([] {});
+  auto listener = peer.Listen("127.0.0.1");
+  auto client = net.Connect("127.0.0.1", listener->Port(), kConnectTimeoutMs);
+  auto server = listener->Accept(5000);
+  const std::string line = std::string(40, 'x') + "\r\n";
+  std::thread trickle([&] {
+    for (char c : line) {
+      server->Write(std::string(1, c));
+      Sleep(20);
+    }
+  });
+  LineReader reader(*client, SteadyClock());
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(reader.ReadLine(reader.Now() + 10000), std::string(40, 'x'));
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  trickle.join();
+  // About 840 ms of trickle: a pump at least every 100 ms or so.
+  EXPECT_GE(pumps, static_cast<int>(elapsed / 150)) << elapsed << " ms";
+
+  quitting = true;
+  std::thread more([&] {
+    for (int i = 0; i < 20; ++i) {
+      server->Write("y");
+      Sleep(20);
+    }
+  });
+  char buffer[64];
+  int code = 0;
+  try {
+    for (int i = 0; i < 20; ++i) client->Read(buffer, sizeof buffer, 5000);
+  } catch (const SocketError& e) {
+    code = e.code();
+  }
+  more.join();
+  EXPECT_EQ(code, WSAEINTR) << "reads went on after the program quit";
 }
 
 TEST(TransportWin32, AcceptTimesOutAndAbandonEndsAWaitEarly) {

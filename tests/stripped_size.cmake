@@ -1,0 +1,15 @@
+# cmake -DPROGRAM=<exe> -DSTRIP=<strip> -DLIMIT=<bytes> -P stripped_size.cmake
+# Fails when PROGRAM, stripped, is LIMIT bytes or larger.
+get_filename_component(name "${PROGRAM}" NAME_WE)
+get_filename_component(dir "${PROGRAM}" DIRECTORY)
+set(stripped "${dir}/${name}-size-check.exe")
+execute_process(COMMAND "${STRIP}" -o "${stripped}" "${PROGRAM}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${STRIP} failed on ${PROGRAM}")
+endif()
+file(SIZE "${stripped}" size)
+file(REMOVE "${stripped}")
+if(size GREATER_EQUAL LIMIT)
+  message(FATAL_ERROR "${name}.exe stripped is ${size} bytes, not under ${LIMIT}")
+endif()
+message(STATUS "${name}.exe stripped is ${size} bytes (limit ${LIMIT})")
