@@ -30,14 +30,22 @@ constexpr int kKindButtons[] = {kMmRbEmail, kMmRbFtp, kMmRbLaunch, kMmRbSleep};
 
 int FieldId(MethodField field) {
   switch (field) {
-    case MethodField::kRetries: return kMmTeRetries;
-    case MethodField::kSleep: return kMmTeSleep;
-    case MethodField::kFrom: return kMmTeFrom;
-    case MethodField::kTo: return kMmTeToo;
-    case MethodField::kFtpServer: return kMmTeFTPServer;
-    case MethodField::kFtpPort: return kMmTeFTPPort;
-    case MethodField::kFtpPath: return kMmTeFTPPath;
-    case MethodField::kApp: break;
+    case MethodField::kRetries:
+      return kMmTeRetries;
+    case MethodField::kSleep:
+      return kMmTeSleep;
+    case MethodField::kFrom:
+      return kMmTeFrom;
+    case MethodField::kTo:
+      return kMmTeToo;
+    case MethodField::kFtpServer:
+      return kMmTeFTPServer;
+    case MethodField::kFtpPort:
+      return kMmTeFTPPort;
+    case MethodField::kFtpPath:
+      return kMmTeFTPPath;
+    case MethodField::kApp:
+      break;
   }
   return kMmTeApp1;
 }
@@ -89,7 +97,9 @@ void TfrmMonMethod::FormCreate() {
   ShowKindPage(form.kind);
 }
 
-void TfrmMonMethod::ShowKindPage(int kind) { kinds_.Select(kind); }
+void TfrmMonMethod::ShowKindPage(int kind) {
+  kinds_.Select(kind);
+}
 
 int TfrmMonMethod::CheckedKind() const {
   for (int kind = 0; kind < 3; ++kind) {
@@ -111,11 +121,20 @@ void TfrmMonMethod::OnCommand(int id, int code) {
     if (id == kKindButtons[kind]) ShowKindPage(kind);
   }
   switch (id) {
-    case kMmBtSendMessage: btSendMessageClick(); break;
-    case kMmUploadTest: UploadTestClick(); break;
-    case kMmLaunchTest: LaunchTestClick(); break;
-    case kMmBrowse: BrowseClick(); break;
-    default: break;
+    case kMmBtSendMessage:
+      btSendMessageClick();
+      break;
+    case kMmUploadTest:
+      UploadTestClick();
+      break;
+    case kMmLaunchTest:
+      LaunchTestClick();
+      break;
+    case kMmBrowse:
+      BrowseClick();
+      break;
+    default:
+      break;
   }
 }
 
@@ -153,7 +172,9 @@ void TfrmMonMethod::UploadTestClick() {
                     TopLeft());
 }
 
-void TfrmMonMethod::LaunchTestClick() { tests_.LaunchApplication(Text(kMmTeApp1), Text(kMmTeParam1)); }
+void TfrmMonMethod::LaunchTestClick() {
+  tests_.LaunchApplication(Text(kMmTeApp1), Text(kMmTeParam1));
+}
 
 void TfrmMonMethod::BrowseClick() {
   char path[MAX_PATH] = {};
@@ -164,7 +185,8 @@ void TfrmMonMethod::BrowseClick() {
   open.lpstrFile = path;
   open.nMaxFile = sizeof(path);
   // The program's own files are found by its folder, but keep the current one as it was.
-  open.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  open.Flags =
+      OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (GetOpenFileNameA(&open)) SetText(kMmTeApp1, path);
 }
 

@@ -42,9 +42,9 @@ class TfrmMonMethod : public OptionDialog {
   std::vector<Notif>& steps_;
   int tag_;
   StepTests& tests_;
-  TabPages kinds_;       // the pages "email", "FTP", "Launch", "Sleep"
-  TabPages email_tabs_;  // "Message Header", "Message Text", "Message Options"
-  TabPages ftp_tabs_;    // "FTP Server", "Web Page"
+  TabPages kinds_;        // the pages "email", "FTP", "Launch", "Sleep"
+  TabPages email_tabs_;   // "Message Header", "Message Text", "Message Options"
+  TabPages ftp_tabs_;     // "FTP Server", "Web Page"
   bool testing_ = false;  // a test is under way (its network waits let clicks through)
 };
 

@@ -77,8 +77,10 @@ std::optional<MethodRefusal> Check(const MethodForm& form) {
       if (form.ftp_server.empty()) {
         return MethodRefusal{"FTP server name required", F::kFtpServer, false};
       }
-      if (form.ftp_port.empty()) return MethodRefusal{"FTP server port required", F::kFtpPort, false};
-      if (form.ftp_path.empty()) return MethodRefusal{"FTP server path required", F::kFtpPath, false};
+      if (form.ftp_port.empty())
+        return MethodRefusal{"FTP server port required", F::kFtpPort, false};
+      if (form.ftp_path.empty())
+        return MethodRefusal{"FTP server path required", F::kFtpPath, false};
       if (!TryStrToInt(form.ftp_port)) {
         return MethodRefusal{"Invalid port number: Port must be a number", F::kFtpPort, true};
       }
@@ -96,10 +98,10 @@ std::optional<MethodRefusal> Check(const MethodForm& form) {
 
 std::optional<MethodRefusal> ApplyMethodForm(const MethodForm& form, Notif& step) {
   if (auto refusal = Check(form)) return refusal;
-  step.NotifyMethod = static_cast<uint8_t>(
-      form.kind == kNotifyEmail || form.kind == kNotifyFtp || form.kind == kNotifyLaunch
-          ? form.kind
-          : kNotifySleep);
+  step.NotifyMethod = static_cast<uint8_t>(form.kind == kNotifyEmail || form.kind == kNotifyFtp ||
+                                                   form.kind == kNotifyLaunch
+                                               ? form.kind
+                                               : kNotifySleep);
   EmailNotif& e = step.emailNotifr;
   e.eFrom = form.from;
   e.ETo = form.to;

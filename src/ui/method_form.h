@@ -17,17 +17,17 @@ inline constexpr SpinRange kSleepSpin{1, 300};
 struct MethodForm {
   int kind = kNotifyEmail;  // the ticked radio button
   // email page
-  std::string from;     // teFrom
-  std::string to;       // teToo
-  std::string subject;  // teSubject
-  std::string message;  // MessageText
+  std::string from;           // teFrom
+  std::string to;             // teToo
+  std::string subject;        // teSubject
+  std::string message;        // MessageText
   std::string retries = "0";  // teRetries
   // FTP page
-  std::string ftp_server;  // teFTPServer
-  std::string ftp_port;    // teFTPPort
-  std::string ftp_path;    // teFTPPath
-  std::string html;        // meHTML
-  std::string ftp_user;    // teFTPUser
+  std::string ftp_server;    // teFTPServer
+  std::string ftp_port;      // teFTPPort
+  std::string ftp_path;      // teFTPPath
+  std::string html;          // meHTML
+  std::string ftp_user;      // teFTPUser
   std::string ftp_password;  // teFTPPass
   // launch page
   std::string app;         // teApp1

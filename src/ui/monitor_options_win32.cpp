@@ -12,8 +12,9 @@ TfrmKXMonitor::TfrmKXMonitor(Application& app, StepTests& tests)
     : OptionDialog(kMonitorOptionsClass, kDlgMonitor), app_(app), tests_(tests) {}
 
 void TfrmKXMonitor::FormCreate() {
-  pages_.Create(hwnd_, kMonPageControl,
-                {{kDlgMonitorNotify, "Notify Options"}, {kDlgMonitorMethods, "Notification Method"}});
+  pages_.Create(
+      hwnd_, kMonPageControl,
+      {{kDlgMonitorNotify, "Notify Options"}, {kDlgMonitorMethods, "Notification Method"}});
   working_ = app_.settings.notifs;
   FillList();
   SetChecked(kMonChkMonitor2, app_.settings.MonitorIP);
@@ -58,7 +59,8 @@ void TfrmKXMonitor::btnAddClick() {
   TfrmMonMethod editor(working_, -1, tests_);
   if (editor.ShowModal(hwnd_) != IDOK || !hwnd_) return;
   HWND list = Item(kMonLbNotifs);
-  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NotifSummary(working_.back()).c_str()));
+  SendMessageA(list, LB_ADDSTRING, 0,
+               reinterpret_cast<LPARAM>(NotifSummary(working_.back()).c_str()));
   Enable({kMonBtnRemove, kMonBtnEdit}, true);
   SelectLine(0);
 }
@@ -98,9 +100,13 @@ void TfrmKXMonitor::MoveSelected(int offset) {
   lbNotifsClick();
 }
 
-void TfrmKXMonitor::btnUpClick() { MoveSelected(-1); }
+void TfrmKXMonitor::btnUpClick() {
+  MoveSelected(-1);
+}
 
-void TfrmKXMonitor::btnDownClick() { MoveSelected(1); }
+void TfrmKXMonitor::btnDownClick() {
+  MoveSelected(1);
+}
 
 void TfrmKXMonitor::OnCommand(int id, int code) {
   if (id == kMonLbNotifs) {
@@ -110,13 +116,26 @@ void TfrmKXMonitor::OnCommand(int id, int code) {
   }
   if (code != BN_CLICKED) return;
   switch (id) {
-    case kMonChkMonitor2: chkMonitor2Click(); break;
-    case kMonBtnAdd: btnAddClick(); break;
-    case kMonBtnEdit: btnEditClick(); break;
-    case kMonBtnRemove: btnRemoveClick(); break;
-    case kMonBtnUp: btnUpClick(); break;
-    case kMonBtnDown: btnDownClick(); break;
-    default: break;
+    case kMonChkMonitor2:
+      chkMonitor2Click();
+      break;
+    case kMonBtnAdd:
+      btnAddClick();
+      break;
+    case kMonBtnEdit:
+      btnEditClick();
+      break;
+    case kMonBtnRemove:
+      btnRemoveClick();
+      break;
+    case kMonBtnUp:
+      btnUpClick();
+      break;
+    case kMonBtnDown:
+      btnDownClick();
+      break;
+    default:
+      break;
   }
 }
 

@@ -60,8 +60,7 @@ bool IsTicked(HWND button) {
 // The tab stops among the children of `parent` in z-order; a page set's shown
 // page after its tab control (or a notebook's placeholder). A radio group (from
 // one WS_GROUP to the next) counts once, at its ticked button, else at its first.
-void CollectTabStops(HWND parent, const std::vector<TabPages*>& sets,
-                     std::vector<HWND>& stops) {
+void CollectTabStops(HWND parent, const std::vector<TabPages*>& sets, std::vector<HWND>& stops) {
   constexpr size_t kNoGroup = static_cast<size_t>(-1);
   size_t radio_slot = kNoGroup;
   bool radio_ticked = false;
@@ -125,8 +124,7 @@ INT_PTR OptionDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
     }
     case WM_NOTIFY:
       for (TabPages* set : page_sets_) {
-        if (set->OnNotify(*reinterpret_cast<const NMHDR*>(lparam)))
-          return TRUE;
+        if (set->OnNotify(*reinterpret_cast<const NMHDR*>(lparam))) return TRUE;
       }
       break;
     case WM_NEXTDLGCTL:
@@ -155,7 +153,9 @@ void OptionDialog::InitDialog() {
   if (!stops.empty()) FocusControl(stops.front());
 }
 
-void OptionDialog::Place(HWND owner) { PlaceDialogWindow(hwnd_, owner); }
+void OptionDialog::Place(HWND owner) {
+  PlaceDialogWindow(hwnd_, owner);
+}
 
 void OptionDialog::Close(INT_PTR result) {
   if (hwnd_) EndDialog(hwnd_, result);
@@ -204,7 +204,9 @@ void OptionDialog::FocusControl(HWND control) {
   SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
-std::string OptionDialog::Text(int id) const { return WindowText(Item(id)); }
+std::string OptionDialog::Text(int id) const {
+  return WindowText(Item(id));
+}
 
 void OptionDialog::SetText(int id, const std::string& text) {
   SetWindowTextA(Item(id), text.c_str());

@@ -22,7 +22,9 @@ void TabPages::CreateNotebook(HWND dialog, int area_id, std::initializer_list<Pa
 void TabPages::CreatePages(HWND dialog, int anchor_id, std::initializer_list<PageTemplate> pages) {
   dialog_ = dialog;
   tab_ = GetDlgItem(dialog, anchor_id);
-  if (!tab_) throw Error(notebook_ ? "The dialog has no place for its pages." : "The dialog has no tab control.");
+  if (!tab_)
+    throw Error(notebook_ ? "The dialog has no place for its pages."
+                          : "The dialog has no tab control.");
   const HINSTANCE module = GetModuleHandleA(nullptr);
   for (const PageTemplate& page : pages) {
     if (!notebook_) {

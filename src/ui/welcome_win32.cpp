@@ -71,9 +71,13 @@ void TfrmWelcome::FormCreate() {
   ShowPage(kPageIntro);
 }
 
-void TfrmWelcome::Place(HWND) { PlaceDialogWindow(hwnd_, nullptr); }
+void TfrmWelcome::Place(HWND) {
+  PlaceDialogWindow(hwnd_, nullptr);
+}
 
-WelcomePage TfrmWelcome::Page() const { return static_cast<WelcomePage>(notebook_.Selected()); }
+WelcomePage TfrmWelcome::Page() const {
+  return static_cast<WelcomePage>(notebook_.Selected());
+}
 
 void TfrmWelcome::ShowPage(WelcomePage page) {
   notebook_.Select(page);
@@ -122,31 +126,62 @@ void TfrmWelcome::EmailNextClick() {
   ShowPage(kPageFinish);
 }
 
-void TfrmWelcome::btnFinishClick() { Close(IDOK); }
+void TfrmWelcome::btnFinishClick() {
+  Close(IDOK);
+}
 
 void TfrmWelcome::OkClick() {
   switch (Page()) {
-    case kPageIntro: btnNextClick(); break;
-    case kPageDialUp: DialUpNextClick(); break;
-    case kPageEmail: EmailNextClick(); break;
-    case kPageFinish: btnFinishClick(); break;
+    case kPageIntro:
+      btnNextClick();
+      break;
+    case kPageDialUp:
+      DialUpNextClick();
+      break;
+    case kPageEmail:
+      EmailNextClick();
+      break;
+    case kPageFinish:
+      btnFinishClick();
+      break;
   }
 }
 
 void TfrmWelcome::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case kWzBtnNext: btnNextClick(); break;
-    case kWzDialUpPrevious: ShowPage(kPageIntro); break;
-    case kWzDialUpNext: DialUpNextClick(); break;
-    case kWzEmailPrevious: ShowPage(kPageDialUp); break;
-    case kWzEmailNext: EmailNextClick(); break;
-    case kWzFinishPrevious: ShowPage(kPageEmail); break;
-    case kWzBtnFinish: btnFinishClick(); break;
-    case kWzChkReconnect: chkReconnectClick(); break;
-    case kWzRbSMTP: ShowMailPage(true); break;
-    case kWzRbMAPI: ShowMailPage(false); break;
-    default: break;
+    case kWzBtnNext:
+      btnNextClick();
+      break;
+    case kWzDialUpPrevious:
+      ShowPage(kPageIntro);
+      break;
+    case kWzDialUpNext:
+      DialUpNextClick();
+      break;
+    case kWzEmailPrevious:
+      ShowPage(kPageDialUp);
+      break;
+    case kWzEmailNext:
+      EmailNextClick();
+      break;
+    case kWzFinishPrevious:
+      ShowPage(kPageEmail);
+      break;
+    case kWzBtnFinish:
+      btnFinishClick();
+      break;
+    case kWzChkReconnect:
+      chkReconnectClick();
+      break;
+    case kWzRbSMTP:
+      ShowMailPage(true);
+      break;
+    case kWzRbMAPI:
+      ShowMailPage(false);
+      break;
+    default:
+      break;
   }
 }
 

@@ -18,15 +18,15 @@
 #include "app/memory_registry.h"
 #include "app/message_box_win32.h"
 #include "app/watch_state.h"
+#include "modal_driver.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/method_editor_win32.h"
 #include "ui/monitor_dialog_ids.h"
 #include "ui/monitor_options_win32.h"
-#include "ui/welcome_win32.h"
-#include "modal_driver.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
+#include "ui/welcome_win32.h"
 
 namespace {
 
@@ -113,11 +113,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   s.SMTPServer = "mail.example.com";
   s.MonitorIP = true;
   Notif mail, page, launch, pause;
-  mail.emailNotifr = {"me@example.com", "pager@example.com", "New IP Address: <IPADDRESS>",
-                      "Your new IP Address is: <IPADDRESS>", "", "", 3};
+  mail.emailNotifr = {"me@example.com",
+                      "pager@example.com",
+                      "New IP Address: <IPADDRESS>",
+                      "Your new IP Address is: <IPADDRESS>",
+                      "",
+                      "",
+                      3};
   page.NotifyMethod = kNotifyFtp;
-  page.FTPNotifr = {"ftp.example.com", "/pub/mydir/ip.html",
-                    "<HTML><BODY>Your current IP Address is: <IPADDRESS></BODY></HTML>", 21, "demo",
+  page.FTPNotifr = {"ftp.example.com",
+                    "/pub/mydir/ip.html",
+                    "<HTML><BODY>Your current IP Address is: <IPADDRESS></BODY></HTML>",
+                    21,
+                    "demo",
                     "secret"};
   launch.NotifyMethod = kNotifyLaunch;
   launch.LaunchNotifr = {"C:\\Tools\\update-dns.exe", "-ip <IPADDRESS>"};
@@ -145,7 +153,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TfrmKXMonitor(app, tests).ShowModal(main);
   } else if (what.rfind("method-", 0) == 0) {
     g_class = kMethodEditorClass;
-    const int position = what == "method-email" ? 2 : what == "method-ftp" ? 3 : what == "method-launch" ? 4 : 1;
+    const int position = what == "method-email"    ? 2
+                         : what == "method-ftp"    ? 3
+                         : what == "method-launch" ? 4
+                                                   : 1;
     StepTests tests(app, [] { return std::string(); });
     TfrmMonMethod(s.notifs, position, tests).ShowModal(main);
   } else if (what == "welcome") {

@@ -12,6 +12,9 @@
 #include "support/message_box_recorder.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
+#include "ui/method_editor_win32.h"
+#include "ui/monitor_dialog_ids.h"
+#include "ui/monitor_options_win32.h"
 #include "ui/option_dialog_ids.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
@@ -36,6 +39,13 @@ int SelectedTab(HWND dialog) {
   return static_cast<int>(
       SendMessageA(FindWindowExA(dialog, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
 }
+
+// What the IP monitor dialog and the method editor need besides the settings.
+struct MonitorParts {
+  explicit MonitorParts(Application& app) : tests(app, [] { return std::string(); }) {}
+  StepTests tests;
+  std::vector<Notif> working;
+};
 
 class OptionDialogTest : public ::testing::Test {
  protected:
@@ -71,6 +81,7 @@ class OptionDialogTest : public ::testing::Test {
   WatchState watch;
   testing::MessageBoxRecorder boxes;
   testing::FakeMain main{200, 150, 440, 360};
+  MonitorParts monitor{app};
 };
 
 // --- Reconnect Options -------------------------------------------------------
@@ -522,25 +533,43 @@ TEST_F(OptionDialogTest, EmailMapiKeepsTheServerAndSmtpStoresItAsTyped) {
 
 struct DialogCase {
   const char* window_class;
-  std::function<std::unique_ptr<OptionDialog>(Application&, WatchState&)> make;
-  int edit;  // a field to type into before leaving
+  std::function<std::unique_ptr<OptionDialog>(Application&, WatchState&, MonitorParts&)> make;
+  int edit;   // a field to type into before leaving
+  int pages;  // of its own tab control
 };
 
 std::vector<DialogCase> EveryDialog() {
   return {
       {kReconnectOptionsClass,
-       [](Application& a, WatchState& w) {
+       [](Application& a, WatchState& w, MonitorParts&) {
          return std::make_unique<TfrmKXReconnect>(a, w, nullptr, false);
        },
-       kRecTeUserName},
+       kRecTeUserName, 3},
       {kKeepAliveOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<TfrmKXKeepAlive>(a); },
-       kKaTeProxyServer},
+       [](Application& a, WatchState&, MonitorParts&) {
+         return std::make_unique<TfrmKXKeepAlive>(a);
+       },
+       kKaTeProxyServer, 2},
       {kScheduleOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<TfrmKXSchedule>(a, false); },
-       kSchTeUserName},
+       [](Application& a, WatchState&, MonitorParts&) {
+         return std::make_unique<TfrmKXSchedule>(a, false);
+       },
+       kSchTeUserName, 1},
       {kEmailOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<Tfrmemail>(a); }, kEmTeHost},
+       [](Application& a, WatchState&, MonitorParts&) { return std::make_unique<Tfrmemail>(a); },
+       kEmTeHost, 1},
+      {kMonitorOptionsClass,
+       [](Application& a, WatchState&, MonitorParts& m) {
+         return std::make_unique<TfrmKXMonitor>(a, m.tests);
+       },
+       kMonChkMonitor2, 2},
+      // The tab strip of the e-mail page, the editor's page at opening, is
+      // inside a page: its own tabs are not walked here.
+      {kMethodEditorClass,
+       [](Application&, WatchState&, MonitorParts& m) {
+         return std::make_unique<TfrmMonMethod>(m.working, -1, m.tests);
+       },
+       kMmTeFrom, 1},
   };
 }
 
@@ -555,7 +584,7 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " way " + std::to_string(way));
       registry.log.clear();
       const Settings before = app.settings;
-      auto dialog = dialog_case.make(app, watch);
+      auto dialog = dialog_case.make(app, watch, monitor);
       const INT_PTR result = Run(*dialog, dialog_case.window_class, {[&](HWND d) {
         SetControlText(d, dialog_case.edit, "changed");
         SetFocus(testing::Control(d, dialog_case.edit));
@@ -573,11 +602,11 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
 TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
   app.settings.kaMethod = kKeepAlivePing;
   app.settings.schedenabled = true;
+  app.settings.MonitorIP = true;
+  app.settings.notifs.resize(2);
   for (const DialogCase& dialog_case : EveryDialog()) {
-    auto dialog = dialog_case.make(app, watch);
-    const int pages = dialog_case.window_class == std::string(kReconnectOptionsClass)   ? 3
-                      : dialog_case.window_class == std::string(kKeepAliveOptionsClass) ? 2
-                                                                                        : 1;
+    auto dialog = dialog_case.make(app, watch, monitor);
+    const int pages = dialog_case.pages;
     for (int page = 0; page < pages; ++page) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " page " + std::to_string(page));
       std::vector<HWND> visited, expected;
@@ -618,7 +647,7 @@ TEST_F(OptionDialogTest, EachOpensOverTheMainWindowByTheDialogRule) {
     SCOPED_TRACE(dialog_case.window_class);
     RECT r{};
     char class_name[64] = {};
-    auto dialog = dialog_case.make(app, watch);
+    auto dialog = dialog_case.make(app, watch, monitor);
     Run(*dialog, dialog_case.window_class, {[&](HWND d) {
       GetWindowRect(d, &r);
       GetClassNameA(d, class_name, sizeof class_name);

@@ -1,0 +1,636 @@
+// The IP Monitor Options dialog and the method editor as a user meets them: the
+// real dialogs shown modally and driven from inside their loops (the editor
+// inside the options dialog's), message boxes recorded, what was stored read
+// back from the registry; the test buttons against servers on loopback and a
+// probe program.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "app/memory_registry.h"
+#include "app/settings_store.h"
+#include "notify/page_template.h"
+#include "support/message_box_recorder.h"
+#include "ui/method_editor_win32.h"
+#include "ui/monitor_dialog_ids.h"
+#include "ui/monitor_options_win32.h"
+#include "win/ui/info_window_fixture.h"
+#include "win/ui/linux_peer.h"
+#include "win/ui/modal_driver.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ClickControl;
+using testing::Control;
+using testing::ControlText;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::Enabled;
+using ::testing::HasSubstr;
+using testing::ModalDriver;
+using testing::SetControlText;
+using testing::Showing;
+using testing::Ticked;
+using Step = ModalDriver::Step;
+
+ModalDriver::On OnMonitor(Step step) {
+  return {kMonitorOptionsClass, std::move(step)};
+}
+ModalDriver::On OnEditor(Step step) {
+  return {kMethodEditorClass, std::move(step)};
+}
+
+Notif Mail(const std::string& to) {
+  Notif step;
+  step.emailNotifr = {"me@example.com", to, "New: <IPADDRESS>", "Body <IPADDRESS>", "", "", 2};
+  return step;
+}
+Notif Upload(const std::string& server) {
+  Notif step;
+  step.NotifyMethod = kNotifyFtp;
+  step.FTPNotifr = {server, "/ip.html", "<p><IPADDRESS></p>", 2121, "joe", "pw"};
+  return step;
+}
+Notif Pause(int seconds) {
+  Notif step;
+  step.NotifyMethod = kNotifySleep;
+  step.sseconds = seconds;
+  return step;
+}
+Notif Launch(const std::string& app) {
+  Notif step;
+  step.NotifyMethod = kNotifyLaunch;
+  step.LaunchNotifr = {app, "-ip <IPADDRESS>"};
+  return step;
+}
+
+// A path of the Linux side as Wine's programs see it.
+std::string WindowsPath(std::string path) {
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return "Z:" + path;
+}
+
+std::vector<std::string> Lines(HWND dialog) {
+  HWND list = Control(dialog, kMonLbNotifs);
+  std::vector<std::string> lines;
+  const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::string text(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    lines.push_back(text.c_str());
+  }
+  return lines;
+}
+
+int SelectedLine(HWND dialog) {
+  return static_cast<int>(SendMessageA(Control(dialog, kMonLbNotifs), LB_GETCURSEL, 0, 0));
+}
+
+// The user clicks (or double-clicks) a line: the list selects it and tells its page.
+void ClickLine(HWND dialog, int line, WORD notification = LBN_SELCHANGE) {
+  HWND list = Control(dialog, kMonLbNotifs);
+  SendMessageA(list, LB_SETCURSEL, line, 0);
+  SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kMonLbNotifs, notification),
+               reinterpret_cast<LPARAM>(list));
+}
+
+// Which of the list's controls take input.
+struct ListState {
+  bool list, add, edit, remove, up, down;
+  int selected;
+  bool operator==(const ListState&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const ListState& s) {
+  return out << "list " << s.list << " add " << s.add << " edit " << s.edit << " remove "
+             << s.remove << " up " << s.up << " down " << s.down << " selected " << s.selected;
+}
+ListState StateOf(HWND d) {
+  return {Enabled(d, kMonLbNotifs), Enabled(d, kMonBtnAdd),
+          Enabled(d, kMonBtnEdit),  Enabled(d, kMonBtnRemove),
+          Enabled(d, kMonBtnUp),    Enabled(d, kMonBtnDown),
+          SelectedLine(d)};
+}
+
+// The editor's fields in one order, for comparing what it shows.
+constexpr int kEditorFields[] = {kMmTeFrom,    kMmTeToo,       kMmTeSubject, kMmMessageText,
+                                 kMmTeRetries, kMmTeFTPServer, kMmTeFTPPort, kMmTeFTPPath,
+                                 kMmMeHTML,    kMmTeFTPUser,   kMmTeFTPPass, kMmTeApp1,
+                                 kMmTeParam1,  kMmTeSleep};
+std::vector<std::string> EditorTexts(HWND editor) {
+  std::vector<std::string> texts;
+  for (int id : kEditorFields) texts.push_back(ControlText(editor, id));
+  return texts;
+}
+
+class MonitorDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDefaultSettings(app.settings);
+    app.registry = &registry;
+  }
+
+  INT_PTR RunMonitor(std::vector<ModalDriver::On> steps) {
+    ModalDriver driver(std::move(steps));
+    TfrmKXMonitor dialog(app, tests);
+    const INT_PTR result = dialog.ShowModal(main.hwnd());
+    EXPECT_TRUE(driver.done()) << "a dialog closed before its last step";
+    EXPECT_FALSE(driver.left_open()) << "a dialog was still open after its last step";
+    return result;
+  }
+
+  INT_PTR RunEditor(std::vector<Notif>& steps, int tag, std::vector<Step> driver_steps) {
+    ModalDriver driver(kMethodEditorClass, std::move(driver_steps));
+    TfrmMonMethod editor(steps, tag, tests);
+    const INT_PTR result = editor.ShowModal(main.hwnd());
+    EXPECT_TRUE(driver.done()) << "the editor closed before its last step";
+    EXPECT_FALSE(driver.left_open()) << "the editor was still open after its last step";
+    return result;
+  }
+
+  bool Wrote() const {
+    return std::any_of(registry.log.begin(), registry.log.end(),
+                       [](const std::string& entry) { return entry.rfind("write", 0) == 0; });
+  }
+
+  Settings Stored() {
+    Settings stored;
+    SetDefaultSettings(stored);
+    LoadSettings(stored, registry);
+    return stored;
+  }
+
+  Application app;
+  MemoryRegistry registry;
+  testing::MessageBoxRecorder boxes;
+  testing::FakeMain main{200, 150, 440, 360};
+  std::string address = "10.1.2.3";  // what the main window would show
+  StepTests tests{app, [this] { return address; }};
+};
+
+// --- IP Monitor Options ------------------------------------------------------
+
+TEST_F(MonitorDialogTest, CancelAfterAnyEditLeavesTheListAndMonitoringAsTheyWere) {
+  struct Case {
+    const char* what;
+    std::vector<ModalDriver::On> edit;
+    bool lines_change;
+  };
+  const Case cases[] = {
+      {"add",
+       {OnMonitor([](HWND d) { ClickControl(d, kMonBtnAdd); }), OnEditor([](HWND e) {
+          ClickControl(e, kMmRbSleep);
+          ClickControl(e, IDOK);
+        })},
+       true},
+      {"remove", {OnMonitor([](HWND d) { ClickControl(d, kMonBtnRemove); })}, true},
+      {"move up",
+       {OnMonitor([](HWND d) {
+         ClickLine(d, 2);
+         ClickControl(d, kMonBtnUp);
+       })},
+       true},
+      {"move down", {OnMonitor([](HWND d) { ClickControl(d, kMonBtnDown); })}, true},
+      {"edit",
+       {OnMonitor([](HWND d) { ClickControl(d, kMonBtnEdit); }), OnEditor([](HWND e) {
+          SetControlText(e, kMmTeToo, "other@example.com");
+          ClickControl(e, IDOK);
+        })},
+       true},
+      {"monitoring cleared", {OnMonitor([](HWND d) { ClickControl(d, kMonChkMonitor2); })}, false},
+  };
+  // Cancel, Escape and the close box alike.
+  const Step leave[] = {
+      [](HWND d) { ClickControl(d, IDCANCEL); },
+      [](HWND d) {
+        SetFocus(Control(d, kMonLbNotifs));
+        testing::PostKey(VK_ESCAPE);
+      },
+      [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); },
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetDefaultSettings(app.settings);
+    app.settings.MonitorIP = true;
+    app.settings.notifs = {Mail("a@example.com"), Upload("ftp.example.com"), Pause(45)};
+    const Settings before = app.settings;
+    registry.log.clear();
+    std::vector<std::string> at_open, changed;
+    std::vector<ModalDriver::On> steps = {OnMonitor([&](HWND d) { at_open = Lines(d); })};
+    steps.insert(steps.end(), c.edit.begin(), c.edit.end());
+    steps.push_back(OnMonitor([&](HWND d) { changed = Lines(d); }));
+    steps.push_back(OnMonitor(leave[(&c - cases) % std::size(leave)]));
+    EXPECT_EQ(RunMonitor(std::move(steps)), IDCANCEL);
+    EXPECT_EQ(changed != at_open, c.lines_change);  // the dialog did show the change
+    EXPECT_EQ(app.settings, before);
+    EXPECT_FALSE(Wrote());
+  }
+}
+
+TEST_F(MonitorDialogTest, TheButtonsFollowTheSelectionAndTheMonitoringBox) {
+  struct Case {
+    const char* what;
+    std::vector<Notif> stored;
+    bool monitoring;
+    std::vector<ModalDriver::On> act;
+    ListState expected;
+    size_t lines;
+  };
+  const std::vector<Notif> three = {Mail("a@example.com"), Upload("ftp.example.com"), Pause(45)};
+  const auto monitoring_box = [](HWND d) { ClickControl(d, kMonChkMonitor2); };
+  const Case cases[] = {
+      {"three steps: the first selected", three, true, {}, {1, 1, 1, 1, 0, 1, 0}, 3},
+      {"the middle line clicked",
+       three,
+       true,
+       {OnMonitor([](HWND d) { ClickLine(d, 1); })},
+       {1, 1, 1, 1, 1, 1, 1},
+       3},
+      {"the last line clicked",
+       three,
+       true,
+       {OnMonitor([](HWND d) { ClickLine(d, 2); })},
+       {1, 1, 1, 1, 1, 0, 2},
+       3},
+      {"nothing stored, monitoring off", {}, false, {}, {0, 0, 0, 0, 0, 0, -1}, 0},
+      {"the only step removed",
+       {Pause(5)},
+       true,
+       {OnMonitor([](HWND d) { ClickControl(d, kMonBtnRemove); })},
+       {1, 1, 0, 0, 0, 0, -1},
+       0},
+      {"a middle step removed: the first line selected",
+       three,
+       true,
+       {OnMonitor([](HWND d) {
+         ClickLine(d, 1);
+         ClickControl(d, kMonBtnRemove);
+       })},
+       {1, 1, 1, 1, 1, 1, 0},
+       2},
+      {"monitoring cleared on the last line: Remove, Up and Down keep their state",
+       three,
+       true,
+       {OnMonitor([&](HWND d) {
+         ClickLine(d, 2);
+         monitoring_box(d);
+       })},
+       {0, 0, 0, 1, 1, 0, 2},
+       3},
+      {"monitoring ticked again",
+       three,
+       true,
+       {OnMonitor([&](HWND d) {
+         monitoring_box(d);
+         monitoring_box(d);
+       })},
+       {1, 1, 1, 1, 0, 1, 0},
+       3},
+      {"a step added: the first line selected, not the new one",
+       {Pause(5), Pause(6)},
+       true,
+       {OnMonitor([](HWND d) {
+          ClickLine(d, 1);
+          ClickControl(d, kMonBtnAdd);
+        }),
+        OnEditor([](HWND e) {
+          ClickControl(e, kMmRbSleep);
+          ClickControl(e, IDOK);
+        })},
+       {1, 1, 1, 1, 1, 0, 0},
+       3},  // the selection rule is not applied by the addition
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    app.settings.notifs = c.stored;
+    app.settings.MonitorIP = c.monitoring;
+    ListState state{};
+    size_t lines = 0;
+    std::vector<ModalDriver::On> steps = c.act;
+    steps.push_back(OnMonitor([&](HWND d) {
+      state = StateOf(d);
+      lines = Lines(d).size();
+      ClickControl(d, IDCANCEL);
+    }));
+    RunMonitor(std::move(steps));
+    EXPECT_EQ(state, c.expected);
+    EXPECT_EQ(lines, c.lines);
+  }
+}
+
+TEST_F(MonitorDialogTest, EditingAfterAMoveShowsTheMovedStepsOwnValues) {
+  struct Case {
+    const char* what;
+    std::function<void(HWND)> move_and_open;  // ends by opening the editor
+    int radio;
+    int field;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"sleep moved up, Edit",
+       [](HWND d) {
+         ClickLine(d, 1);
+         ClickControl(d, kMonBtnUp);
+         ClickControl(d, kMonBtnEdit);
+       },
+       kMmRbSleep, kMmTeSleep, "45"},
+      {"e-mail moved down, double-click",
+       [](HWND d) {
+         ClickControl(d, kMonBtnDown);
+         ClickLine(d, 1, LBN_DBLCLK);
+       },
+       kMmRbEmail, kMmTeToo, "a@example.com"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    app.settings.MonitorIP = true;
+    app.settings.notifs = {Mail("a@example.com"), Pause(45)};
+    bool ticked = false;
+    std::string shown;
+    RunMonitor({OnMonitor(c.move_and_open), OnEditor([&](HWND e) {
+                  ticked = Ticked(e, c.radio);
+                  shown = ControlText(e, c.field);
+                  ClickControl(e, IDCANCEL);
+                }),
+                OnMonitor([](HWND d) { ClickControl(d, IDCANCEL); })});
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
+TEST_F(MonitorDialogTest, OkWritesTheListInItsNewOrderWithMonitoring) {
+  app.settings.notifs = {Mail("a@example.com"), Upload("ftp.example.com"), Pause(45)};
+  std::vector<std::string> lines;
+  const INT_PTR result =
+      RunMonitor({OnMonitor([](HWND d) {
+                    ClickControl(d, kMonChkMonitor2);  // on: the list and Add take input
+                    ClickLine(d, 2);
+                    ClickControl(d, kMonBtnUp);  // mail, sleep, upload
+                    ClickControl(d, kMonBtnAdd);
+                  }),
+                  OnEditor([](HWND e) {
+                    ClickControl(e, kMmRbLaunch);
+                    SetControlText(e, kMmTeApp1, "C:\\tools\\dns.exe");
+                    ClickControl(e, IDOK);
+                  }),
+                  OnMonitor([&](HWND d) {
+                    ClickLine(d, 0);
+                    ClickControl(d, kMonBtnRemove);  // sleep, upload, launch
+                    lines = Lines(d);
+                    ClickControl(d, IDOK);
+                  })});
+  EXPECT_EQ(result, IDOK);
+  EXPECT_THAT(lines, ElementsAre("Sleep 45 seconds.", "Upload web page to ftp.example.com",
+                                 "Launch C:\\tools\\dns.exe"));
+  const Settings stored = Stored();
+  EXPECT_TRUE(stored.MonitorIP);
+  ASSERT_EQ(stored.notifs.size(), 3u);
+  EXPECT_EQ(stored.notifs[0], Pause(45));
+  EXPECT_EQ(stored.notifs[1], Upload("ftp.example.com"));
+  EXPECT_EQ(stored.notifs[2].LaunchNotifr.LnchApp, "C:\\tools\\dns.exe");
+  EXPECT_EQ(registry.Get(std::string(kProductKey) + "\\Notif3", "NotifyMethod"),
+            RegDword(kNotifyLaunch));
+  EXPECT_EQ(app.settings.notifs.size(), 3u);  // the running program has the new list too
+}
+
+// --- The method editor -------------------------------------------------------
+
+TEST_F(MonitorDialogTest, EditorChecksInOrderAndStaysOpenWithNothingChanged) {
+  struct Case {
+    const char* what;
+    int kind;
+    std::vector<std::pair<int, const char*>> typed;
+    const char* message;
+    bool centred;
+  };
+  const Case cases[] = {
+      {"retries in letters, sleep and addresses wrong too",
+       kMmRbEmail,
+       {{kMmTeRetries, "x"}, {kMmTeSleep, "0"}},
+       "Invalid maximum retry value.",
+       true},
+      {"retries 11",
+       kMmRbSleep,
+       {{kMmTeRetries, "11"}},
+       "Invalid value for maximum retries.",
+       true},
+      {"sleep in letters", kMmRbFtp, {{kMmTeSleep, "soon"}}, "Invalid sleep value.", true},
+      {"sleep 0 on an e-mail step",
+       kMmRbEmail,
+       {{kMmTeFrom, "a@x"}, {kMmTeToo, "b@y"}, {kMmTeSleep, "0"}},
+       "Invalid value for sleep value.",
+       true},
+      {"sleep 301 on an e-mail step",
+       kMmRbEmail,
+       {{kMmTeFrom, "a@x"}, {kMmTeToo, "b@y"}, {kMmTeSleep, "301"}},
+       "Invalid value for sleep value.",
+       true},
+      {"no From", kMmRbEmail, {{kMmTeToo, "b@y"}}, "email From and To addresses required", false},
+      {"no To", kMmRbEmail, {{kMmTeFrom, "a@x"}}, "email From and To addresses required", false},
+      {"no FTP server", kMmRbFtp, {}, "FTP server name required", false},
+      {"no port, no path",
+       kMmRbFtp,
+       {{kMmTeFTPServer, "h"}, {kMmTeFTPPort, ""}},
+       "FTP server port required",
+       false},
+      {"no path", kMmRbFtp, {{kMmTeFTPServer, "h"}}, "FTP server path required", false},
+      {"port in letters",
+       kMmRbFtp,
+       {{kMmTeFTPServer, "h"}, {kMmTeFTPPath, "/ip.html"}, {kMmTeFTPPort, "abc"}},
+       "Invalid port number: Port must be a number",
+       true},
+      {"no program", kMmRbLaunch, {}, "Program/Script not specified.", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    boxes.boxes.clear();
+    std::vector<Notif> working = {Pause(9)};
+    RECT corner{};
+    bool open_after = false;
+    RunEditor(working, -1,
+              {[&](HWND e) {
+                 GetWindowRect(e, &corner);
+                 ClickControl(e, c.kind);
+                 for (const auto& [id, text] : c.typed) SetControlText(e, id, text);
+                 ClickControl(e, IDOK);
+               },
+               [&](HWND e) {
+                 open_after = IsWindowVisible(e) != FALSE;
+                 ClickControl(e, IDCANCEL);
+               }});
+    ASSERT_THAT(boxes.texts(), ElementsAre(c.message));
+    EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
+    if (c.centred) {
+      EXPECT_FALSE(boxes.boxes[0].position.has_value());
+    } else {
+      EXPECT_EQ(boxes.boxes[0].position, (ScreenPoint{corner.left, corner.top}));
+    }
+    EXPECT_TRUE(open_after);
+    EXPECT_THAT(working, ElementsAre(Pause(9)));
+  }
+}
+
+TEST_F(MonitorDialogTest, ANewFtpStepRefusedForItsPortThenCorrectedAddsExactlyOne) {
+  app.settings.MonitorIP = true;
+  app.settings.notifs = {Pause(9)};
+  std::vector<std::string> lines;
+  RunMonitor({OnMonitor([](HWND d) { ClickControl(d, kMonBtnAdd); }), OnEditor([](HWND e) {
+                ClickControl(e, kMmRbFtp);
+                SetControlText(e, kMmTeFTPServer, "ftp.example.com");
+                SetControlText(e, kMmTeFTPPath, "/ip.html");
+                SetControlText(e, kMmTeFTPPort, "abc");
+                ClickControl(e, IDOK);
+              }),
+              OnEditor([](HWND e) {
+                SetControlText(e, kMmTeFTPPort, "2121");
+                ClickControl(e, IDOK);
+              }),
+              OnMonitor([&](HWND d) {
+                lines = Lines(d);
+                ClickControl(d, IDOK);
+              })});
+  EXPECT_THAT(boxes.texts(), ElementsAre("Invalid port number: Port must be a number"));
+  EXPECT_THAT(lines, ElementsAre("Sleep 9 seconds.", "Upload web page to ftp.example.com"));
+  ASSERT_EQ(Stored().notifs.size(), 2u);
+  EXPECT_EQ(Stored().notifs[1].FTPNotifr.FTPPort, 2121);
+}
+
+TEST_F(MonitorDialogTest, TheEditorFillsOnlyTheEditedKindsPage) {
+  struct Case {
+    const char* what;
+    int tag;  // -1 new, else position in the list below
+    int radio;
+    int page_field;                  // shown at opening
+    std::vector<std::string> texts;  // in kEditorFields order
+  };
+  const std::vector<Notif> list = {Mail("a@example.com"), Upload("ftp.example.com"),
+                                   Launch("C:\\x.exe"), Pause(45)};
+  const std::string page(kDefaultPageTemplate);
+  const Case cases[] = {
+      {"new",
+       -1,
+       kMmRbEmail,
+       kMmTeFrom,
+       {"", "", "New IP Address: <IPADDRESS>", "Your new IP Address is: <IPADDRESS>", "0", "", "21",
+        "", page, "", "", "", "", "30"}},
+      {"e-mail",
+       1,
+       kMmRbEmail,
+       kMmTeFrom,
+       {"me@example.com", "a@example.com", "New: <IPADDRESS>", "Body <IPADDRESS>", "2", "", "", "",
+        "", "", "", "", "", "30"}},
+      {"FTP",
+       2,
+       kMmRbFtp,
+       kMmTeFTPServer,
+       {"", "", "", "", "0", "ftp.example.com", "2121", "/ip.html", "<p><IPADDRESS></p>", "joe",
+        "pw", "", "", "30"}},
+      {"launch",
+       3,
+       kMmRbLaunch,
+       kMmTeApp1,
+       {"", "", "", "", "0", "", "", "", "", "", "", "C:\\x.exe", "-ip <IPADDRESS>", "30"}},
+      {"sleep",
+       4,
+       kMmRbSleep,
+       kMmTeSleep,
+       {"", "", "", "", "0", "", "", "", "", "", "", "", "", "45"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<Notif> working = list;
+    std::vector<std::string> texts;
+    bool ticked = false, shown = false;
+    RunEditor(working, c.tag, {[&](HWND e) {
+                texts = EditorTexts(e);
+                ticked = Ticked(e, c.radio);
+                shown = Showing(e, c.page_field);
+                ClickControl(e, IDCANCEL);
+              }});
+    EXPECT_THAT(texts, ElementsAreArray(c.texts));
+    EXPECT_TRUE(ticked);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(working, list);
+  }
+}
+
+// The buttons send, upload and launch with what the pages hold and the address
+// the main window shows; none of them touches the working list.
+TEST_F(MonitorDialogTest, TheTestButtonsReachRealServersAndPrograms) {
+  testing::LinuxPeer peers(MAIL_FTP_PEERS);
+  ASSERT_TRUE(peers.ready()) << "the loopback servers did not start";
+  std::string smtp_host, ftp_port;
+  std::istringstream(peers.Read("ready")) >> smtp_host >> ftp_port;
+  app.settings.usesmtp = true;
+  app.settings.SMTPServer = smtp_host;
+  const std::string probe_out = peers.Path("launched.txt");
+  SetEnvironmentVariableA("TARNWICK_PROBE_OUT", probe_out.c_str());
+  std::vector<Notif> working = {Pause(9)};
+  RECT corner{};
+  RunEditor(working, -1,
+            {[&](HWND e) {
+               GetWindowRect(e, &corner);
+               SetControlText(e, kMmTeFrom, "me@example.com");
+               SetControlText(e, kMmTeToo, "Ann <ann@example.com>, bob@example.com");
+               SetControlText(e, kMmTeSubject, "IP <IPADDRESS> and <IPADDRESS>");
+               ClickControl(e, kMmBtSendMessage);
+             },
+             [&](HWND e) {
+               SetControlText(e, kMmTeFTPServer, "127.0.0.1");
+               SetControlText(e, kMmTeFTPPort, ftp_port);
+               SetControlText(e, kMmTeFTPPath, "/ip.html");
+               SetControlText(e, kMmTeFTPUser, "joe");
+               SetControlText(e, kMmTeFTPPass, "s3cret");
+               SetControlText(e, kMmMeHTML, "<b><IPADDRESS></b><IPADDRESS>");
+               ClickControl(e, kMmUploadTest);
+             },
+             [&](HWND e) {
+               SetControlText(e, kMmTeFTPPort, "twenty-one");
+               ClickControl(e, kMmUploadTest);
+               SetControlText(e, kMmTeApp1, WindowsPath(LAUNCH_PROBE));
+               SetControlText(e, kMmTeParam1, "--ip=<IPADDRESS> <IPADDRESS>");
+               ClickControl(e, kMmLaunchTest);
+               ClickControl(e, IDCANCEL);
+             }});
+  EXPECT_THAT(boxes.texts(), ElementsAre("Message was sent successfully.", "FTP Successful",
+                                         "Invalid port number: not a numeric value."));
+  for (const MessageBoxRequest& box : boxes.boxes) {
+    EXPECT_EQ(box.position, (ScreenPoint{corner.left, corner.top})) << box.text;
+  }
+  const std::string mail = peers.Read("mail-1.txt");
+  EXPECT_THAT(mail, HasSubstr("RCPT TO ann@example.com\nRCPT TO bob@example.com\n"));
+  EXPECT_THAT(mail, HasSubstr("Subject: IP 10.1.2.3 and <IPADDRESS>\r\n"));
+  EXPECT_EQ(peers.Read("ftp/ip.html"), "<b>10.1.2.3</b>10.1.2.3");
+  std::string launched;
+  for (int i = 0; i < 100 && launched.empty(); ++i, Sleep(50))
+    launched = peers.Read("launched.txt");
+  EXPECT_EQ(launched, "--ip=10.1.2.3 10.1.2.3");
+  EXPECT_THAT(working, ElementsAre(Pause(9)));
+}
+
+TEST_F(MonitorDialogTest, ATestSendToNoServerSaysSoAndTheEditorStaysOpen) {
+  app.settings.usesmtp = true;
+  app.settings.SMTPServer = "127.0.0.1";  // nothing listens on port 25 there
+  std::vector<Notif> working;
+  bool open_after = false;
+  RunEditor(working, -1,
+            {[](HWND e) {
+               SetControlText(e, kMmTeFrom, "me@example.com");
+               SetControlText(e, kMmTeToo, "ann@example.com");
+               ClickControl(e, kMmBtSendMessage);
+             },
+             [&](HWND e) {
+               open_after = IsWindowVisible(e) != FALSE;
+               ClickControl(e, IDCANCEL);
+             }});
+  EXPECT_THAT(boxes.texts(),
+              ElementsAre("Unable to connect to SMTP server.  Check your SMTP server setting in "
+                          "Tarnwick and verify your Internet connection."));
+  EXPECT_TRUE(open_after);
+  EXPECT_TRUE(working.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick
