@@ -5,7 +5,7 @@ set(TARNWICK_SRC ${PROJECT_SOURCE_DIR}/src)
 # The layers, bottom to top. A subsystem may use only those before it: its
 # libraries link only downward, and its files include only downward (checked
 # when the build is configured).
-set(TARNWICK_LAYERS app net ras notify ui)
+set(TARNWICK_LAYERS app net ras notify keepalive schedule ui)
 
 # Fails the configuration when a file of `layer` includes a header of a layer
 # above it.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/com_win32.h"
 #include "app/error.h"
 #include "app/message_box.h"
 #include "app/message_box_win32.h"
@@ -43,6 +44,8 @@ bool HandOverToRunningInstance(bool startup_launch, HANDLE& mutex) {
 int Run() {
   // System libraries (RAS, MAPI, telephony) come from System32 only.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Before any window: it outlives them all, and ends after the message loop.
+  const ComApartment com;
   InstallWin32MessageBoxes();
 
   Application app;

@@ -3,20 +3,22 @@
 // Enabling, or changing the interval of an enabled timer, restarts its count.
 #include <windows.h>
 
+#include "app/timer.h"
+
 namespace tarnwick {
 
-class Timer {
+class Timer : public TimerControl {
  public:
   Timer(HWND owner, UINT_PTR id, UINT interval_ms) : owner_(owner), id_(id), interval_(interval_ms) {}
-  ~Timer() { Stop(); }
+  ~Timer() override { Stop(); }
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
-  bool Enabled() const { return enabled_; }
-  UINT Interval() const { return interval_; }
+  bool Enabled() const override { return enabled_; }
+  UINT Interval() const override { return interval_; }
   UINT_PTR Id() const { return id_; }
 
-  void SetEnabled(bool enabled) {
+  void SetEnabled(bool enabled) override {
     if (enabled) {
       Start();
     } else {
@@ -24,7 +26,7 @@ class Timer {
     }
   }
 
-  void SetInterval(UINT interval_ms) {
+  void SetInterval(UINT interval_ms) override {
     interval_ = interval_ms;
     if (enabled_) Start();
   }

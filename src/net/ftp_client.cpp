@@ -13,6 +13,21 @@ std::string Masked(std::string text, const std::string& secret) {
   return text;
 }
 
+// The server's data connection. Anyone may connect to the announced port
+// first: only a connection from the server's own address carries the file;
+// others are closed and the wait goes on, within its one time limit.
+std::unique_ptr<Stream> AcceptFrom(Listener& listener, const std::string& server,
+                                   const Clock& clock) {
+  const int64_t deadline = clock() + kDataAcceptTimeoutMs;
+  for (;;) {
+    const int64_t left = deadline - clock();
+    if (left <= 0) throw TimedOutError();
+    std::unique_ptr<Stream> data = listener.Accept(static_cast<int>(left));
+    if (data->PeerAddress() == server) return data;
+    data->Close();
+  }
+}
+
 }  // namespace
 
 std::string PortArgument(const std::string& dotted_address, uint16_t port) {
@@ -47,6 +62,8 @@ void FtpClient::Connect(const std::string& host, uint16_t port, const std::strin
                         const std::string& password) {
   CheckLineSafe(user, "FTP user name");
   CheckLineSafe(password, "FTP password");
+  // The system's lookup takes an empty name for this machine; it is a missing setting.
+  if (host.empty()) throw Error("No FTP server name is set.");
   if (Connected()) throw Error("Already connected.");
   control_ = network_.Connect(host, port, kConnectTimeoutMs);
   reader_ = std::make_unique<LineReader>(*control_, clock_);
@@ -75,7 +92,8 @@ void FtpClient::Store(std::string_view data, const std::string& name) {
   Expect(Command("PORT " + PortArgument(control_->LocalAddress(), listener->Port())), {200});
   Expect(Command(name.empty() ? std::string("STOU ") : "STOR " + name), {125, 150});
   {
-    const std::unique_ptr<Stream> transfer = listener->Accept(kDataAcceptTimeoutMs);
+    const std::unique_ptr<Stream> transfer =
+        AcceptFrom(*listener, control_->PeerAddress(), clock_);
     transfer->Write(data);
     transfer->Close();
   }

@@ -19,7 +19,8 @@ class FtpClient {
 
   bool Connected() const { return control_ != nullptr; }
 
-  // Connects and logs in: "user", "pass" after 331, "type I", "syst".
+  // Connects and logs in: "user", "pass" after 331, "type I", "syst". An empty
+  // `host` is refused before connecting.
   void Connect(const std::string& host, uint16_t port, const std::string& user,
                const std::string& password);
 
@@ -27,7 +28,8 @@ class FtpClient {
   void ChangeDir(const std::string& directory);
 
   // "PORT" on the control connection's local address, "STOR name" ("STOU " when
-  // `name` is empty), then sends `data` over the connection the server opens.
+  // `name` is empty), then sends `data` over the connection the server opens;
+  // connections from other addresses are closed unused.
   void Store(std::string_view data, const std::string& name);
 
   // Sends "Quit" without waiting for a reply and closes; does nothing when not

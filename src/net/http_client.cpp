@@ -110,7 +110,8 @@ std::string HttpClient::Get(const std::string& url) {
   }
 
   const std::string* connection_header = response.Find("Connection");
-  if (response.status.http10 || connection_->reader.PeerClosed() ||
+  // After 101 the connection no longer speaks HTTP.
+  if (response.status.http10 || response.status.code < 200 || connection_->reader.PeerClosed() ||
       (connection_header && EqualsIgnoreCase(TrimBlanks(*connection_header), "close")))
     Disconnect();
 

@@ -158,11 +158,21 @@ size_t ParseChunkSize(std::string_view line, size_t max_size) {
 
 HttpResponse ReadResponse(HttpReader& reader, size_t max_body) {
   HttpResponse response;
-  auto status_line = reader.ReadLine(kMaxHttpLineLength);
-  if (!status_line) throw Error("Connection closed without an HTTP reply");
-  response.status_line = *status_line;
-  response.status = ParseStatusLine(response.status_line);
-  ReadHeaderBlock(reader, response);
+  // Interim replies (100 Continue, 102, 103, ...) come before the final one and
+  // say nothing about it. 101 switches the connection to another protocol: it
+  // is final.
+  for (size_t interim = 0;; ++interim) {
+    if (interim > kMaxHttpInterimReplies)
+      throw Error("More than " + std::to_string(kMaxHttpInterimReplies) +
+                  " interim replies before the HTTP reply");
+    response = HttpResponse();
+    auto status_line = reader.ReadLine(kMaxHttpLineLength);
+    if (!status_line) throw Error("Connection closed without an HTTP reply");
+    response.status_line = *status_line;
+    response.status = ParseStatusLine(response.status_line);
+    ReadHeaderBlock(reader, response);
+    if (response.status.code >= 200 || response.status.code == 101) break;
+  }
   if (HasNoBody(response.status.code)) return response;
 
   // Chunked wins over Content-Length (RFC 7230, 3.3.3): the length is then wrong.

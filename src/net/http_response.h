@@ -19,6 +19,9 @@ inline constexpr size_t kMaxHttpHeaderLines = 100;
 // user meant to fetch every few minutes over a dial-up link.
 inline constexpr size_t kMaxHttpBodyBytes = 1024 * 1024;
 
+// A server that sends interim replies without end is not answering.
+inline constexpr size_t kMaxHttpInterimReplies = 10;
+
 struct HttpStatus {
   int code = 0;
   bool http10 = false;  // the reply's version is 1.0
@@ -45,8 +48,9 @@ std::pair<std::string, std::string> ParseHeaderLine(std::string_view line);
 // ";" extension. Throws Error when it is missing, malformed or above `max_size`.
 size_t ParseChunkSize(std::string_view line, size_t max_size);
 
-// Reads one reply. Replies to which no body belongs (1xx, 204, 304) end after the
-// header lines; the body is otherwise limited to `max_body` bytes.
+// Reads one final reply, after any interim (1xx other than 101) replies. Replies
+// to which no body belongs (101, 204, 304) end after the header lines; the body
+// is otherwise limited to `max_body` bytes.
 HttpResponse ReadResponse(HttpReader& reader, size_t max_body);
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

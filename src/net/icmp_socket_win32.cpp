@@ -5,7 +5,7 @@
 #include <ws2tcpip.h>
 
 #include "app/system_error.h"
-#include "net/icmp_wait.h"
+#include "net/sliced_wait.h"
 #include "net/transport.h"
 
 namespace tarnwick::net {
@@ -59,8 +59,12 @@ class RawIcmpSocket : public IcmpSocket {
 
 }  // namespace
 
-WinsockIcmpNetwork::WinsockIcmpNetwork(std::function<void()> pump, std::function<bool()> quitting)
-    : pump_(std::move(pump)), quitting_(std::move(quitting)) {
+WinsockIcmpNetwork::WinsockIcmpNetwork(std::function<void()> pump, std::function<bool()> quitting,
+                                       HostLookup lookup, int lookup_timeout_ms)
+    : pump_(std::move(pump)),
+      quitting_(std::move(quitting)),
+      resolver_(WinsockResolver(pump_, quitting_, std::move(lookup))),
+      lookup_timeout_ms_(lookup_timeout_ms) {
   WSADATA data;
   // Winsock counts its users: this start is paired with the cleanup below.
   started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
@@ -81,15 +85,7 @@ std::unique_ptr<IcmpSocket> WinsockIcmpNetwork::OpenRawSocket(int ttl) {
 }
 
 std::string WinsockIcmpNetwork::ResolveHost(const std::string& name) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  addrinfo* found = nullptr;
-  if (int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found); rc != 0 || !found)
-    ThrowWinsockError(rc ? rc : WSAHOST_NOT_FOUND);
-  char text[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
-  freeaddrinfo(found);
-  return text;
+  return resolver_.Resolve(name, lookup_timeout_ms_);
 }
 
 uint32_t WinsockIcmpNetwork::TickCount() {

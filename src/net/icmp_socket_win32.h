@@ -7,13 +7,19 @@
 #include <string>
 
 #include "net/icmp_client.h"
+#include "net/resolver_win32.h"
+#include "net/transport.h"
 
 namespace tarnwick::net {
 
 class WinsockIcmpNetwork : public IcmpNetwork {
  public:
-  // `quitting`, when set, ends a receive wait early (as a time-out).
-  explicit WinsockIcmpNetwork(std::function<void()> pump, std::function<bool()> quitting = nullptr);
+  // `quitting`, when set, ends a receive wait early (as a time-out) and a name
+  // lookup with an error. Names are looked up by `lookup` off this thread, for
+  // at most `lookup_timeout_ms`.
+  explicit WinsockIcmpNetwork(std::function<void()> pump, std::function<bool()> quitting = nullptr,
+                              HostLookup lookup = SystemHostLookup(),
+                              int lookup_timeout_ms = kConnectTimeoutMs);
   ~WinsockIcmpNetwork() override;
   WinsockIcmpNetwork(const WinsockIcmpNetwork&) = delete;
   WinsockIcmpNetwork& operator=(const WinsockIcmpNetwork&) = delete;
@@ -26,6 +32,8 @@ class WinsockIcmpNetwork : public IcmpNetwork {
  private:
   std::function<void()> pump_;
   std::function<bool()> quitting_;
+  Resolver resolver_;
+  int lookup_timeout_ms_;
   bool started_ = false;
 };
 

@@ -16,8 +16,7 @@ namespace tarnwick::net {
 inline constexpr size_t kMaxReplyLineLength = 2048;
 inline constexpr size_t kMaxReplyLines = 200;
 
-// Windows Sockets' "timed out" code; a deadline that passes is reported with it.
-inline constexpr int kTimedOutCode = 10060;
+// A deadline that passes is reported with kTimedOutCode.
 SocketError TimedOutError();
 
 // Milliseconds of a monotonic clock; injected so that tests run in virtual time.

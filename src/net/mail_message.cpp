@@ -94,9 +94,9 @@ void CheckMessage(const MailMessage& message) {
   }
 }
 
-std::string FormatRecipient(const Recipient& recipient, const std::string& charset) {
+std::string FormatRecipient(const Recipient& recipient, unsigned code_page) {
   if (recipient.name.empty()) return recipient.address;
-  const std::string name = NeedsEncodedWords(recipient.name) ? EncodeWords(recipient.name, charset)
+  const std::string name = NeedsEncodedWords(recipient.name) ? EncodeWords(recipient.name, code_page)
                                                              : QuoteName(recipient.name);
   return name + " <" + recipient.address + ">";
 }
@@ -106,10 +106,10 @@ std::string ComposeMessage(const MailMessage& message) {
   std::string to;
   for (const Recipient& r : message.to) {
     if (!to.empty()) to += ", ";
-    to += FormatRecipient(r, message.charset);
+    to += FormatRecipient(r, message.code_page);
   }
   const std::string subject = NeedsEncodedWords(message.subject)
-                                  ? EncodeWords(message.subject, message.charset)
+                                  ? EncodeWords(message.subject, message.code_page)
                                   : message.subject;
   std::string out;
   AddHeader(out, "From", message.from);

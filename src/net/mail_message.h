@@ -28,7 +28,7 @@ struct MailMessage {
   std::string subject;
   std::vector<std::string> body;
   std::string date;     // the Date header's value, set when the message is sent
-  std::string charset;  // of encoded words (the system's ANSI code page)
+  unsigned code_page = 1252;  // of encoded words: the system's ANSI code page
 };
 
 // Throws Error when the sender, a recipient or the subject holds a CR, LF or NUL:
@@ -36,7 +36,7 @@ struct MailMessage {
 void CheckMessage(const MailMessage& message);
 
 // One "To" entry: bare address, or "%s <%s>" with the name quoted or encoded.
-std::string FormatRecipient(const Recipient& recipient, const std::string& charset);
+std::string FormatRecipient(const Recipient& recipient, unsigned code_page);
 
 // Everything sent after "Data" up to and including the line ".".
 std::string ComposeMessage(const MailMessage& message);

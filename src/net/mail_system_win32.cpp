@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "net/mail_date.h"
-#include "net/rfc2047.h"
 #include "net/transport_win32.h"
 
 namespace tarnwick::net {
@@ -29,8 +28,8 @@ MailTime CurrentMailTime() {
           local.wSecond, static_cast<int>(-bias)};
 }
 
-std::string SystemMailCharset() {
-  return CodePageCharset(GetACP());
+unsigned SystemCodePage() {
+  return GetACP();
 }
 
 }  // namespace tarnwick::net

@@ -21,6 +21,8 @@ Reply SmtpClient::Command(const std::string& line) {
 }
 
 void SmtpClient::Connect() {
+  // The system's lookup takes an empty name for this machine; it is a missing setting.
+  if (host_.empty()) throw Error("No SMTP server name is set.");
   if (Connected()) throw Error("Already connected.");
   stream_ = network_.Connect(host_, kSmtpPort, kConnectTimeoutMs);
   reader_ = std::make_unique<LineReader>(*stream_, clock_);
@@ -35,7 +37,10 @@ void SmtpClient::Send(const MailMessage& message) {
   const std::string data = ComposeMessage(message);
   Command("Rset");
   Expect(Command("Mail from:<" + message.from + ">"), {250});
-  for (const Recipient& r : message.to) Expect(Command("RCPT to:<" + r.address + ">"), {250});
+  // 251: the user is not local and the server forwards the mail; a success too.
+  for (const Recipient& r : message.to) {
+    Expect(Command("RCPT to:<" + r.address + ">"), {250, 251});
+  }
   Expect(Command("Data"), {354});
   stream_->Write(data);
   Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});

@@ -23,8 +23,9 @@ class SmtpClient {
   void SetHost(std::string host) { host_ = std::move(host); }
   bool Connected() const { return stream_ != nullptr; }
 
-  // Connects and says hello ("ehlo", then "Helo" when refused). Throws
-  // Error("Already connected.") while a connection is open. A refused greeting or
+  // Connects and says hello ("ehlo", then "Helo" when refused). Throws Error
+  // without connecting when no host is set, and Error("Already connected.")
+  // while a connection is open. A refused greeting or
   // hello leaves the connection open: Disconnect closes it.
   void Connect();
 

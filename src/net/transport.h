@@ -19,6 +19,11 @@ inline constexpr int kReplyTimeoutMs = 60000;
 inline constexpr int kDataAcceptTimeoutMs = 60000;
 inline constexpr int kHttpReadTimeoutMs = 60000;
 
+// Windows Sockets' codes of a wait that ran out, and of one that ended because
+// the program is quitting.
+inline constexpr int kTimedOutCode = 10060;
+inline constexpr int kInterruptedCode = 10004;
+
 // A failed socket operation. The message is "Socket Error # <code>\r\n<text>".
 class SocketError : public Error {
  public:
@@ -40,6 +45,8 @@ class Stream {
   virtual size_t Read(char* buffer, size_t size, int timeout_ms) = 0;
   // Dotted IPv4 address of this end of the connection.
   virtual std::string LocalAddress() const = 0;
+  // Dotted IPv4 address of the other end, as it was when the connection was made.
+  virtual std::string PeerAddress() const = 0;
   virtual void Close() = 0;
 };
 

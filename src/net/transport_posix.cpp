@@ -66,7 +66,7 @@ std::string Dotted(const sockaddr_in& address) {
 
 class PosixStream : public Stream {
  public:
-  explicit PosixStream(int fd) : fd_(fd) {}
+  PosixStream(int fd, std::string peer) : fd_(fd), peer_(std::move(peer)) {}
 
   void Write(std::string_view bytes) override {
     while (!bytes.empty()) {
@@ -98,10 +98,13 @@ class PosixStream : public Stream {
     return Dotted(address);
   }
 
+  std::string PeerAddress() const override { return peer_; }
+
   void Close() override { fd_.Reset(); }
 
  private:
   Fd fd_;
+  std::string peer_;
 };
 
 class PosixListener : public Listener {
@@ -112,8 +115,11 @@ class PosixListener : public Listener {
   std::unique_ptr<Stream> Accept(int timeout_ms) override {
     for (;;) {
       Wait(fd_.get(), POLLIN, timeout_ms);
-      const int fd = ::accept4(fd_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd >= 0) return std::make_unique<PosixStream>(fd);
+      sockaddr_in peer{};
+      socklen_t length = sizeof peer;
+      const int fd = ::accept4(fd_.get(), reinterpret_cast<sockaddr*>(&peer), &length,
+                               SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd >= 0) return std::make_unique<PosixStream>(fd, Dotted(peer));
       if (errno != EAGAIN && errno != EINTR) throw LastError();
     }
   }
@@ -146,7 +152,7 @@ std::unique_ptr<Stream> PosixNetwork::Connect(const std::string& host, uint16_t 
     ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length);
     if (error != 0) throw SocketError(error, std::strerror(error));
   }
-  return std::make_unique<PosixStream>(fd.Release());
+  return std::make_unique<PosixStream>(fd.Release(), Dotted(address));
 }
 
 std::unique_ptr<Listener> PosixNetwork::Listen(const std::string& local_address) {

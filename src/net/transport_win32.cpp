@@ -10,6 +10,7 @@
 
 #include "app/system_error.h"
 #include "net/line_reader.h"
+#include "net/sliced_wait.h"
 
 namespace tarnwick::net {
 namespace {
@@ -40,18 +41,17 @@ class Socket {
 
 enum class WaitFor { kRead, kWrite, kConnect };
 
-// Waits in slices of at most kWaitSliceMs, pumping messages between slices.
+// Waits in slices with message processing between them, like every wait of the
+// user-interface thread.
 class Waiter {
  public:
   Waiter(std::function<void()> pump, std::function<bool()> abandon)
       : pump_(std::move(pump)), abandon_(std::move(abandon)) {}
 
   void Wait(SOCKET s, WaitFor what, int timeout_ms) const {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(timeout_ms, 0));
-    for (;;) {
-      const ULONGLONG now = GetTickCount64();
-      const int slice =
-          now >= deadline ? 0 : static_cast<int>(std::min<ULONGLONG>(deadline - now, kWaitSliceMs));
+    SlicedWait wait;
+    wait.now_ms = [] { return static_cast<uint64_t>(GetTickCount64()); };
+    wait.ready = [s, what](int slice) {
       fd_set main_set, error_set;
       FD_ZERO(&main_set);
       FD_ZERO(&error_set);
@@ -62,20 +62,21 @@ class Waiter {
                            what == WaitFor::kRead ? nullptr : &main_set,
                            what == WaitFor::kConnect ? &error_set : nullptr, &tv);
       if (n == SOCKET_ERROR) throw LastFailure();
-      if (n > 0) {
-        if (what == WaitFor::kConnect && FD_ISSET(s, &error_set)) {
-          int error = 0;
-          int length = sizeof error;
-          getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
-          throw Failure(error ? error : WSAECONNREFUSED);
-        }
-        return;
+      if (n > 0 && what == WaitFor::kConnect && FD_ISSET(s, &error_set)) {
+        int error = 0;
+        int length = sizeof error;
+        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+        throw Failure(error ? error : WSAECONNREFUSED);
       }
-      if (GetTickCount64() >= deadline) throw Failure(WSAETIMEDOUT);
-      if (pump_) pump_();
-      if (abandon_ && abandon_()) throw Failure(WSAEINTR);
-    }
+      return n > 0;
+    };
+    wait.pump = pump_;
+    wait.quitting = abandon_;
+    if (WaitInSlices(wait, timeout_ms)) return;
+    throw Failure(Abandoned() ? WSAEINTR : WSAETIMEDOUT);
   }
+
+  bool Abandoned() const { return abandon_ && abandon_(); }
 
  private:
   std::function<void()> pump_;
@@ -93,9 +94,16 @@ SOCKET NewSocket() {
   return s;
 }
 
+std::string Dotted(const sockaddr_in& address) {
+  char text[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+  return text;
+}
+
 class WinsockStream : public Stream {
  public:
-  WinsockStream(SOCKET s, Waiter waiter) : s_(s), waiter_(std::move(waiter)) {}
+  WinsockStream(SOCKET s, Waiter waiter, std::string peer)
+      : s_(s), waiter_(std::move(waiter)), peer_(std::move(peer)) {}
 
   void Write(std::string_view bytes) override {
     while (!bytes.empty()) {
@@ -125,16 +133,17 @@ class WinsockStream : public Stream {
     if (getsockname(s_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       throw LastFailure();
     }
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return text;
+    return Dotted(address);
   }
+
+  std::string PeerAddress() const override { return peer_; }
 
   void Close() override { s_.Reset(); }
 
  private:
   Socket s_;
   Waiter waiter_;
+  std::string peer_;
 };
 
 class WinsockListener : public Listener {
@@ -146,10 +155,12 @@ class WinsockListener : public Listener {
   std::unique_ptr<Stream> Accept(int timeout_ms) override {
     for (;;) {
       waiter_.Wait(s_.get(), WaitFor::kRead, timeout_ms);
-      Socket accepted(accept(s_.get(), nullptr, nullptr));
+      sockaddr_in peer{};
+      int length = sizeof peer;
+      Socket accepted(accept(s_.get(), reinterpret_cast<sockaddr*>(&peer), &length));
       if (accepted.get() != INVALID_SOCKET) {
         MakeNonBlocking(accepted.get());
-        return std::make_unique<WinsockStream>(accepted.Release(), waiter_);
+        return std::make_unique<WinsockStream>(accepted.Release(), waiter_, Dotted(peer));
       }
       if (WSAGetLastError() != WSAEWOULDBLOCK) throw LastFailure();
     }
@@ -163,8 +174,11 @@ class WinsockListener : public Listener {
 
 }  // namespace
 
-WinsockNetwork::WinsockNetwork(std::function<void()> pump, std::function<bool()> abandon)
-    : pump_(std::move(pump)), abandon_(std::move(abandon)) {
+WinsockNetwork::WinsockNetwork(std::function<void()> pump, std::function<bool()> abandon,
+                               HostLookup lookup)
+    : pump_(std::move(pump)),
+      abandon_(std::move(abandon)),
+      resolver_(WinsockResolver(pump_, abandon_, std::move(lookup))) {
   WSADATA data;
   started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
@@ -176,24 +190,28 @@ WinsockNetwork::~WinsockNetwork() {
 std::unique_ptr<Stream> WinsockNetwork::Connect(const std::string& host, uint16_t port,
                                                 int timeout_ms) {
   if (!started_) throw Failure(WSANOTINITIALISED);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const int rc = getaddrinfo(host.c_str(), nullptr, &hints, &found);
-  if (rc != 0 || found == nullptr) throw Failure(rc ? rc : WSAHOST_NOT_FOUND);
-  sockaddr_in address = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  freeaddrinfo(found);
+  // The lookup and the connection share the time limit.
+  const ULONGLONG start = GetTickCount64();
+  const std::string dotted = resolver_.Resolve(host, timeout_ms);
+  const Waiter waiter(pump_, abandon_);
+  // The user may have quit while the lookup waited.
+  if (waiter.Abandoned()) throw Failure(WSAEINTR);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
   address.sin_port = htons(port);
+  if (inet_pton(AF_INET, dotted.c_str(), &address.sin_addr) != 1) throw Failure(WSAHOST_NOT_FOUND);
+  const ULONGLONG spent = GetTickCount64() - start;
+  const int left = spent >= static_cast<ULONGLONG>(std::max(timeout_ms, 0))
+                       ? 0
+                       : timeout_ms - static_cast<int>(spent);
 
   Socket s(NewSocket());
   MakeNonBlocking(s.get());
-  const Waiter waiter(pump_, abandon_);
   if (connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (WSAGetLastError() != WSAEWOULDBLOCK) throw LastFailure();
-    waiter.Wait(s.get(), WaitFor::kConnect, timeout_ms);
+    waiter.Wait(s.get(), WaitFor::kConnect, left);
   }
-  return std::make_unique<WinsockStream>(s.Release(), waiter);
+  return std::make_unique<WinsockStream>(s.Release(), waiter, dotted);
 }
 
 std::unique_ptr<Listener> WinsockNetwork::Listen(const std::string& local_address) {

@@ -5,17 +5,18 @@
 #include <functional>
 #include <string>
 
+#include "net/resolver_win32.h"
 #include "net/transport.h"
 
 namespace tarnwick::net {
 
-inline constexpr int kWaitSliceMs = 100;
-
 class WinsockNetwork : public Network {
  public:
   // `pump` processes pending window messages; `abandon`, when given, ends a wait
-  // early with an error when it returns true (the program is quitting).
-  explicit WinsockNetwork(std::function<void()> pump, std::function<bool()> abandon = {});
+  // early with an error when it returns true (the program is quitting). Host
+  // names are looked up by `lookup` off this thread.
+  explicit WinsockNetwork(std::function<void()> pump, std::function<bool()> abandon = {},
+                          HostLookup lookup = SystemHostLookup());
   ~WinsockNetwork() override;
   WinsockNetwork(const WinsockNetwork&) = delete;
   WinsockNetwork& operator=(const WinsockNetwork&) = delete;
@@ -29,10 +30,11 @@ class WinsockNetwork : public Network {
  private:
   std::function<void()> pump_;
   std::function<bool()> abandon_;
+  Resolver resolver_;
   bool started_ = false;
 };
 
-// The system's ANSI code page as a MIME charset name, for encoded mail headers.
-std::string SystemMailCharset();
+// The system's ANSI code page, for encoded mail headers.
+unsigned SystemCodePage();
 
 }  // namespace tarnwick::net

@@ -23,7 +23,7 @@ MailMessage BuildMessage(const EmailNotif& fields, const std::string& address,
   message.to = ParseRecipients(fields.ETo);
   message.subject = ReplaceFirstPlaceholder(fields.esubject, address);
   message.body = SplitBodyLines(ReplaceFirstPlaceholder(fields.emessage, address));
-  message.charset = deps.charset;
+  message.code_page = deps.code_page;
   CheckMessage(message);
   return message;
 }

@@ -16,10 +16,10 @@ namespace tarnwick {
 
 struct MailDeps {
   net::Network& network;
-  std::string local_host;                // name sent with "ehlo"/"Helo"
-  std::string charset = "windows-1252";  // of encoded words: the system's ANSI code page
-  std::function<net::MailTime()> now;         // local time for the Date header (CurrentMailTime)
-  net::Clock clock = net::SteadyClock();           // bounds the wait for each reply
+  std::string local_host;                 // name sent with "ehlo"/"Helo"
+  unsigned code_page = 1252;              // of encoded words: the system's ANSI code page
+  std::function<net::MailTime()> now;     // local time for the Date header (CurrentMailTime)
+  net::Clock clock = net::SteadyClock();  // bounds the wait for each reply
 };
 
 // Sends an e-mail step through `settings.SMTPServer`: the subject and body with

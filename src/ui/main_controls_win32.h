@@ -1,8 +1,11 @@
 #pragma once
 // The children of the main window, named as the window's code refers to them,
-// with their fonts and pictures. Created at the window's DPI.
+// with their fonts and pictures. Created at the window's DPI, and laid out anew
+// when the window moves to a screen of another DPI.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <vector>
 
 namespace tarnwick {
 
@@ -59,10 +62,29 @@ struct MainControls {
   int Scale(int pixels) const { return MulDiv(pixels, dpi, 96); }
 
   void Create(HWND main);
+  // Sizes the children, their fonts and pictures for `new_dpi`. Their texts,
+  // items and states stay.
+  void ApplyDpi(int new_dpi);
   // Lays the children out in the main window's client area (on every resize).
   void Layout(HWND main);
   // The hint of a toolbar button (its caption).
   static const char* ToolbarText(int command);
+
+ private:
+  enum class FontRole { kForm, kCaption, kValue, kNone };
+  // A child at its 96-DPI place; a zero width follows its text.
+  struct Placed {
+    HWND hwnd;
+    int x, y, width, height;
+    FontRole font;
+  };
+  static HWND NewChild(HWND parent, const char* cls, const char* text, DWORD style, int id = 0,
+                       DWORD ex_style = 0);
+  // A new child that ApplyDpi places at `at`.
+  HWND AddChild(HWND parent, const char* cls, const char* text, DWORD style, const Placed& at,
+                int id = 0);
+  HFONT Font(FontRole role) const;
+  std::vector<Placed> placed_;
 };
 
 }  // namespace tarnwick

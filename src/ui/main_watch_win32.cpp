@@ -5,6 +5,8 @@
 #include "app/message_box.h"
 #include "app/message_loop_win32.h"
 #include "net/mail_date.h"
+#include "notify/mapi_step.h"
+#include "notify/mapi_win32.h"
 #include "notify/smtp_step.h"
 #include "notify/number_format_win32.h"
 #include "ras/statistics_dialup_win32.h"
@@ -13,7 +15,6 @@ namespace tarnwick {
 namespace {
 
 constexpr UINT kIPCheckIntervalMs = 1000;
-constexpr UINT kSchedulerIntervalMs = 3000;
 constexpr UINT kStartDelayDefaultMs = 5000;
 
 }  // namespace
@@ -28,7 +29,8 @@ MainWatch::MainWatch(HWND main, MainControls& controls, Application& app)
       tmStartDelay_(main, kTimerStartDelay, kStartDelayDefaultMs),
       tmIPCheck_(main, kTimerIPCheck, kIPCheckIntervalMs),
       tmKeepAlive_(main, kTimerKeepAlive, 0),
-      tmScheduler_(main, kTimerScheduler, kSchedulerIntervalMs) {
+      tmScheduler_(main, kTimerScheduler, kSchedulerIntervalMs),
+      Email1_(SystemMapi) {
   DialUp1_->DialMode = dmAsync;
   DialUp1_->SetStatistics(std::make_unique<DialUpConnectionStatistics>());
   DialUp1_->SetMessagePump([this] { pump_.ProcessMessages(); });
@@ -52,6 +54,9 @@ MainWatch::MainWatch(HWND main, MainControls& controls, Application& app)
   });
   poll_ = std::make_unique<IpCheckLoop>(PollDependencies{
       app_.settings, state_, *this, *this, *this, steps_, pump_, clock_, UserNumberFormat()});
+  engines_ = std::make_unique<MainEngines>(
+      MainEnginesDeps{app_.settings, tmKeepAlive_, tmScheduler_, controls_.Image3,
+                      controls_.StatusBar1, network_, pump_, *this});
 }
 
 MainWatch::~MainWatch() = default;
@@ -99,20 +104,9 @@ void MainWatch::StartTimers() {
   StartScheduler();
 }
 
-void MainWatch::StartScheduler() {
-  if (app_.settings.schedenabled) tmScheduler_.SetEnabled(true);
-}
+void MainWatch::StartScheduler() { engines_->Schedule().Start(); }
 
-void MainWatch::StartKeepAlive() {
-  const Settings& s = app_.settings;
-  if (s.kaMethod == 0) {
-    tmKeepAlive_.SetEnabled(false);
-    return;
-  }
-  const int minutes = s.kaMethod == 1 ? s.kaPingInterval : s.kaWebInterval;
-  tmKeepAlive_.SetInterval(minutes > 0 ? static_cast<UINT>(minutes) * 60000u : 60000u);
-  tmKeepAlive_.SetEnabled(true);
-}
+void MainWatch::StartKeepAlive() { engines_->KeepAlive().Start(); }
 
 void MainWatch::tmStartDelayTimer() {
   tmStartDelay_.SetEnabled(false);
@@ -146,8 +140,22 @@ void MainWatch::ReconnectWindowClosed(bool connected) {
   if (connected) {
     // Users expect the keep-alive and the schedule to go on after a redial.
     StartKeepAlive();
-    tmScheduler_.SetEnabled(app_.settings.schedenabled);
+    engines_->Schedule().Resume();
   }
+}
+
+void MainWatch::DialScheduled() {
+  // A redial under way already dials the entry; a second window would dial it twice.
+  if (reconnect_window_ || pump_.Quitting()) return;
+  ReconnectWindowOptions options;
+  options.message = kScheduledDialMessage;
+  // The poll holds off while the window dials, as after a drop: its handle
+  // pick-up would dial the entry with the main component and hang up the
+  // window's dial in progress. The window turns it on again when it closes.
+  tmIPCheck_.SetEnabled(false);
+  reconnect_window_ =
+      tarnwick::OpenReconnectWindow(app_, state_, *this, pump_, clock_, main_, options);
+  if (!reconnect_window_) tmIPCheck_.SetEnabled(true);
 }
 
 bool MainWatch::OnTimer(UINT_PTR id) {
@@ -159,8 +167,10 @@ bool MainWatch::OnTimer(UINT_PTR id) {
       tmIPCheckTimer();
       return true;
     case kTimerKeepAlive:
+      engines_->KeepAlive().Tick();
+      return true;
     case kTimerScheduler:
-      // The keep-alive and scheduler engines hook in here.
+      engines_->Schedule().Tick();
       return true;
     default:
       return false;
@@ -205,6 +215,8 @@ void MainWatch::DisableSchedulerAndKeepAlive() {
 }
 
 void MainWatch::OpenReconnectWindow() {
+  // A scheduled dial's window is dialing already; it turns the poll on when it closes.
+  if (reconnect_window_) return;
   reconnect_window_ = tarnwick::OpenReconnectWindow(app_, state_, *this, pump_, clock_, main_);
   // Without the window nothing would ever turn the watch back on.
   if (!reconnect_window_) tmIPCheck_.SetEnabled(true);
@@ -249,11 +261,10 @@ ScreenPoint MainWatch::MainCorner() const {
 
 void MainWatch::SendMail(const Notif& step, const std::string& address) {
   if (!app_.settings.usesmtp) {
-    // Sending through the mail program is not available in this build: the run
-    // ends, and the address is tried again later, rather than counting as sent.
-    throw Error(kMailUnavailable);
+    SendMapiMailStep(step, address, Email1_, MainCorner());
+    return;
   }
-  MailDeps deps{network_, network_.LocalHostName(), net::SystemMailCharset(),
+  MailDeps deps{network_, network_.LocalHostName(), net::SystemCodePage(),
                      net::CurrentMailTime};
   SendMailStep(app_.settings, step, address, deps, MainCorner());
 }

@@ -14,12 +14,15 @@
 #include "app/watch_state.h"
 #include "notify/ftp_step.h"
 #include "net/transport_win32.h"
+#include "notify/mapi_mail.h"
 #include "notify/poll.h"
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
 #include "ras/dialup.h"
-#include "ui/reconnecting_window_win32.h"
+#include "schedule/scheduler.h"
 #include "ui/main_controls_win32.h"
+#include "ui/main_engines_win32.h"
+#include "ui/reconnecting_window_win32.h"
 
 namespace tarnwick {
 
@@ -44,7 +47,8 @@ inline constexpr const char* kRasMissingWarning =
 class MainWatch : private PollView,
                   private PollHost,
                   private Connections,
-                  private ReconnectHost {
+                  private ReconnectHost,
+                  private ScheduledDialer {
  public:
   MainWatch(HWND main, MainControls& controls, Application& app);
   ~MainWatch() override;
@@ -57,8 +61,10 @@ class MainWatch : private PollView,
   // Enables the poll, the keep-alive and the scheduler as the settings say.
   void StartTimers();
   // The engines' start points, for creation, the wizard and their option
-  // dialogs. Keep-alive: re-reads the settings, interval by method, off for
-  // method 0. Scheduler: arms the check timer when the schedule is on.
+  // dialogs, each with the settings as they are now. Keep-alive: on with the
+  // interval of its method, off for method 0 or an interval of 0 or less.
+  // Scheduler: computes the next dial time and arms the check when the
+  // schedule is on and lists a weekday; otherwise stops the check.
   void StartKeepAlive();
   void StartScheduler();
 
@@ -76,6 +82,8 @@ class MainWatch : private PollView,
   Timer& tmKeepAlive() { return tmKeepAlive_; }
   Timer& tmScheduler() { return tmScheduler_; }
   TfrmReconnecting* ReconnectWindow() { return reconnect_window_.get(); }
+  MainEngines& Engines() { return *engines_; }
+  TEmail& Email1() { return Email1_; }
 
  private:
   // PollView
@@ -99,6 +107,8 @@ class MainWatch : private PollView,
   void HangUp() override;
   // ReconnectHost: the reconnect window closed and its loop has unwound.
   void ReconnectWindowClosed(bool connected) override;
+  // ScheduledDialer: the reconnect window with the scheduler's message.
+  void DialScheduled() override;
 
   void FillConnections();
   void SendMail(const Notif& step, const std::string& address);
@@ -121,6 +131,8 @@ class MainWatch : private PollView,
   Timer tmIPCheck_;
   Timer tmKeepAlive_;
   Timer tmScheduler_;
+  std::unique_ptr<MainEngines> engines_;
+  TEmail Email1_;
   std::unique_ptr<TfrmReconnecting> reconnect_window_;
 };
 

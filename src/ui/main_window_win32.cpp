@@ -166,6 +166,14 @@ void TMain::RetryTrayIcon() {
 
 void TMain::FormResize() { controls_.Layout(hwnd()); }
 
+void TMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  controls_.ApplyDpi(dpi);
+  // The system's rectangle keeps the window the same size to the eye on the new screen.
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FormResize();  // also when the size in pixels stayed the same
+}
+
 void TMain::Close1Click() { SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
 void TMain::mnuAutoStartClick() {
@@ -328,6 +336,9 @@ LRESULT TMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_SIZE:
       FormResize();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case kTrayCallbackMessage:
       IconTray(lparam);

@@ -61,6 +61,9 @@ class TMain : public Form {
   void dxBarLargeButton1Click();
   void dxKeepAliveClick();
   void FormResize();
+  // The window moved to a screen of another DPI: `suggested` is the system's
+  // rectangle for it there.
+  void OnDpiChanged(int dpi, const RECT& suggested);
 
   Timer& tmShutdown() { return *tmShutdown_; }
   TrayIcon& Tray() { return tray_; }

@@ -11,6 +11,7 @@
 #include "app/waits_win32.h"
 #include "net/transport_win32.h"
 #include "notify/ftp_step.h"
+#include "notify/mapi_mail.h"
 #include "notify/shell_launcher_win32.h"
 
 namespace tarnwick {
@@ -29,7 +30,7 @@ class StepTests {
   void LaunchApplication(const std::string& app, const std::string& parameters);
 
  private:
-  // The MAPI branch of "Send Test Message" (`usesmtp` off).
+  // The mail program's branch of "Send Test Message" (`usesmtp` off).
   void SendThroughMailProgram(const EmailNotif& fields, ScreenPoint box_pos);
 
   Application& app_;
@@ -38,6 +39,7 @@ class StepTests {
   net::WinsockNetwork network_;
   DiskPageFiles files_;
   Win32ShellLauncher shell_;
+  TEmail Email1_;  // the editor's own mail component
 };
 
 }  // namespace tarnwick

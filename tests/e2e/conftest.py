@@ -85,24 +85,41 @@ def wine():
     subprocess.run([server, "-w"], env=wine_env())
 
 
+class SimulatorFiles:
+    """A simulated system library's control file and event log in the prefix
+    (C:\\<name>\\control.txt and events.log, the simulators' defaults)."""
+
+    def __init__(self, name):
+        directory = PREFIX / "drive_c" / name
+        directory.mkdir(parents=True, exist_ok=True)
+        self.control = directory / "control.txt"
+        self.events = directory / "events.log"
+        self.events.write_text("")
+
+    def write(self, text):
+        self.control.write_text(text)
+
+    def log(self):
+        return self.events.read_text(errors="replace")
+
+    def lines(self, event):
+        return [line for line in self.log().splitlines() if line.startswith(event + " ")]
+
+
 @pytest.fixture
 def rassim(wine):
-    """The simulated RAS service's control file (see tools/rassim/README.md)."""
-    directory = PREFIX / "drive_c" / "rassim"
-    directory.mkdir(parents=True, exist_ok=True)
-    control = directory / "control.txt"
-    log = directory / "events.log"
-    log.write_text("")
+    """The simulated RAS service (see tools/rassim/README.md)."""
+    files = SimulatorFiles("rassim")
+    yield files
+    files.write("")
 
-    class Control:
-        def write(self, text):
-            control.write_text(text)
 
-        def log(self):
-            return log.read_text(errors="replace")
-
-    yield Control()
-    control.write_text("")
+@pytest.fixture
+def mapisim(wine):
+    """The simulated mail system (see tools/mapisim/README.md)."""
+    files = SimulatorFiles("mapisim")
+    yield files
+    files.write("")
 
 
 @pytest.fixture

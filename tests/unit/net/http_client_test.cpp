@@ -167,6 +167,47 @@ TEST_F(HttpClientTest, NonSuccessAndRedirectsAreProtocolErrors) {
   EXPECT_EQ(net.connects.size(), std::size(cases));  // redirects never followed
 }
 
+TEST_F(HttpClientTest, InterimRepliesArePassedOverToTheFinalOne) {
+  const std::string next = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nnext";
+  std::string endless;
+  for (size_t i = 0; i <= kMaxHttpInterimReplies; ++i) endless += "HTTP/1.1 100 Continue\r\n\r\n";
+  struct {
+    std::string replies;
+    const char* body;  // null: the fetch fails with `code`
+    int code;
+    bool stays_open;
+  } cases[] = {
+      {"HTTP/1.1 100 Continue\r\n\r\n" + std::string(kOk), "hello", 0, true},
+      {"HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </a.css>\r\n\r\n" +
+           std::string(kOk),
+       "hello", 0, true},
+      {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\nno",
+       nullptr, 404, true},
+      // Another protocol follows: nothing more on this connection is HTTP.
+      {"HTTP/1.1 101 Switching Protocols\r\nUpgrade: x\r\n\r\n\x01\x02", nullptr, 101, false},
+      {endless, nullptr, -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.replies.substr(0, 40));
+    auto server = net.AddServer();
+    server->Send(c.replies + next);
+    try {
+      EXPECT_EQ(client.Get("http://host:80/"), c.body ? c.body : "(no body expected)");
+    } catch (const HttpProtocolError& e) {
+      EXPECT_EQ(e.code(), c.code);
+    } catch (const Error& e) {
+      EXPECT_EQ(c.code, -1) << e.what();
+    }
+    EXPECT_EQ(client.Connected(), c.stays_open);
+    // The kept connection reads the next reply, not what is left of this one.
+    if (c.stays_open) {
+      EXPECT_EQ(client.Get("http://host:80/"), "next");
+    }
+    client.Disconnect();
+  }
+  EXPECT_EQ(net.connects.size(), std::size(cases));
+}
+
 TEST_F(HttpClientTest, BodyForms) {
   struct {
     const char* reply;

@@ -88,6 +88,7 @@ class ScriptedStream : public Stream {
   }
 
   std::string LocalAddress() const override { return "127.0.0.1"; }
+  std::string PeerAddress() const override { return "127.0.0.1"; }
   void Close() override { script_->closed = true; }
 
  private:

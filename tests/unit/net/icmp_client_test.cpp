@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/error.h"
-#include "net/icmp_wait.h"
+#include "net/sliced_wait.h"
 #include "unit/net/icmp_fakes.h"
 
 namespace tarnwick::net {

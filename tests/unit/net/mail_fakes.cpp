@@ -59,7 +59,14 @@ void FakeNetwork::AddRefusal(int code, const std::string& text) {
 std::shared_ptr<StreamState> FakeNetwork::AddDataConnection(bool connects) {
   std::shared_ptr<StreamState> state;
   if (connects) state = std::make_shared<StreamState>();
-  data_plans_.push_back(state);
+  data_plans_.push_back({state});
+  return state;
+}
+
+std::shared_ptr<StreamState> FakeNetwork::AddStranger(const std::string& peer, int64_t after_ms) {
+  auto state = std::make_shared<StreamState>();
+  state->peer_address = peer;
+  data_plans_.push_back({state, true, after_ms});
   return state;
 }
 
@@ -77,33 +84,45 @@ namespace {
 
 class FakeListener : public Listener {
  public:
-  FakeListener(FakeNetwork& network, std::shared_ptr<StreamState> data)
-      : network_(network), data_(std::move(data)) {}
+  FakeListener(FakeNetwork& network, std::deque<std::shared_ptr<StreamState>> arrivals,
+               std::deque<int64_t> after_ms)
+      : network_(network), arrivals_(std::move(arrivals)), after_ms_(std::move(after_ms)) {}
   uint16_t Port() const override { return 51210; }  // 200 * 256 + 10
   std::unique_ptr<Stream> Accept(int timeout_ms) override {
     network_.accept_timeouts.push_back(timeout_ms);
-    if (!data_) {
+    if (arrivals_.empty() || !arrivals_.front() || after_ms_.front() > timeout_ms) {
+      if (!after_ms_.empty()) after_ms_.front() -= timeout_ms;
       network_.now_ms += timeout_ms;
       throw TimedOutError();
     }
-    return std::make_unique<ScriptedStream>(data_);
+    network_.now_ms += after_ms_.front();
+    auto state = arrivals_.front();
+    arrivals_.pop_front();
+    after_ms_.pop_front();
+    return std::make_unique<ScriptedStream>(state);
   }
 
  private:
   FakeNetwork& network_;
-  std::shared_ptr<StreamState> data_;
+  std::deque<std::shared_ptr<StreamState>> arrivals_;
+  std::deque<int64_t> after_ms_;
 };
 
 }  // namespace
 
 std::unique_ptr<Listener> FakeNetwork::Listen(const std::string& local_address) {
   listens.push_back(local_address);
-  std::shared_ptr<StreamState> data;
-  if (!data_plans_.empty()) {
-    data = data_plans_.front();
+  // The strangers queued before the next server connection come to this port.
+  std::deque<std::shared_ptr<StreamState>> arrivals;
+  std::deque<int64_t> after_ms;
+  while (!data_plans_.empty()) {
+    DataPlan plan = data_plans_.front();
     data_plans_.pop_front();
+    arrivals.push_back(plan.state);
+    after_ms.push_back(plan.after_ms);
+    if (!plan.stranger) break;
   }
-  return std::make_unique<FakeListener>(*this, data);
+  return std::make_unique<FakeListener>(*this, std::move(arrivals), std::move(after_ms));
 }
 
 BoxRecorder::BoxRecorder() {

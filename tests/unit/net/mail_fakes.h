@@ -36,11 +36,15 @@ inline Chunk Reset() {
 // Every byte of `text` as a chunk of its own: replies split across reads.
 std::vector<Chunk> Bytewise(const std::string& text);
 
+// Where every scripted server is, control and data connection alike.
+inline constexpr const char* kServerAddress = "192.0.2.25";
+
 struct StreamState {
   std::deque<Chunk> script;
   std::string written;
   std::vector<int> read_timeouts;
   std::string local_address = "192.168.1.5";
+  std::string peer_address = kServerAddress;
   bool closed = false;
   bool reset_on_write = false;  // the peer has gone: writes fail
   int64_t* now = nullptr;
@@ -52,6 +56,7 @@ class ScriptedStream : public Stream {
   void Write(std::string_view bytes) override;
   size_t Read(char* buffer, size_t size, int timeout_ms) override;
   std::string LocalAddress() const override { return state_->local_address; }
+  std::string PeerAddress() const override { return state_->peer_address; }
   void Close() override { state_->closed = true; }
 
  private:
@@ -67,6 +72,9 @@ class FakeNetwork : public Network {
   // The next data connection: a server that connects (and records what it gets),
   // or, with `connects` false, one that never does.
   std::shared_ptr<StreamState> AddDataConnection(bool connects = true);
+  // Someone else at `peer` connects to the next data port before the server,
+  // `after_ms` of virtual time into the wait.
+  std::shared_ptr<StreamState> AddStranger(const std::string& peer, int64_t after_ms = 0);
 
   std::unique_ptr<Stream> Connect(const std::string& host, uint16_t port, int timeout_ms) override;
   std::unique_ptr<Listener> Listen(const std::string& local_address) override;
@@ -85,8 +93,13 @@ class FakeNetwork : public Network {
     std::shared_ptr<StreamState> state;
     std::optional<SocketError> error;
   };
+  struct DataPlan {
+    std::shared_ptr<StreamState> state;  // null: nobody connects
+    bool stranger = false;
+    int64_t after_ms = 0;
+  };
   std::deque<Plan> plans_;
-  std::deque<std::shared_ptr<StreamState>> data_plans_;
+  std::deque<DataPlan> data_plans_;
 };
 
 // Records message boxes for the life of the object.

@@ -111,6 +111,7 @@ TEST(MailReplyFuzz, ReaderAndClientsSurviveRandomServers) {
     FakeNetwork smtp_net;
     smtp_net.AddServer(Split(bytes + (rng() % 2 ? "250 hello\r\n" : ""), rng));
     SmtpClient smtp(smtp_net, "pc", smtp_net.VirtualClock());
+    smtp.SetHost("mx.example");
     try {
       smtp.Connect();
       ASSERT_EQ(bytes.substr(0, 3), "220");
@@ -134,6 +135,9 @@ TEST(MailReplyFuzz, ReaderAndClientsSurviveRandomServers) {
       inputs, exact, smtp_ok, ftp_ok);
   EXPECT_GT(inputs, 100);
   EXPECT_GT(exact, 0);
+  // The clients reached the conversation at all.
+  EXPECT_GT(smtp_ok, 0);
+  EXPECT_GT(ftp_ok, 0);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ MailMessage SampleMessage() {
   m.subject = "New IP Address: 10.0.0.7";
   m.body = {"Your new IP Address is: 10.0.0.7", ".", ".hidden", ""};
   m.date = "Tue, 4 Mar 2025 09:05:07 +0100";
-  m.charset = "windows-1252";
+  m.code_page = 1252;
   return m;
 }
 
@@ -61,6 +61,7 @@ std::string Conversation(const std::string& hello) {
 
 class SmtpClientTest : public ::testing::Test {
  protected:
+  SmtpClientTest() { client.SetHost("mx.example"); }
   FakeNetwork net;
   SmtpClient client{net, "pc1", net.VirtualClock()};
 };
@@ -110,6 +111,7 @@ TEST_F(SmtpClientTest, ConnectFailsWithTheReplyText) {
     FakeNetwork n;
     auto server = n.AddServer({Data(c.script), Closed()});
     SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
     try {
       smtp.Connect();
       ADD_FAILURE() << c.script;
@@ -162,6 +164,7 @@ TEST_F(SmtpClientTest, EachRefusalEndsTheSendAtThatCommand) {
     FakeNetwork n;
     auto server = n.AddServer({Data(std::string("220 hi\r\n250 hello\r\n") + c.replies)});
     SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
     smtp.Connect();
     try {
       smtp.Send(SampleMessage());
@@ -172,6 +175,33 @@ TEST_F(SmtpClientTest, EachRefusalEndsTheSendAtThatCommand) {
     EXPECT_TRUE(smtp.Connected()) << "a failed send keeps the connection";
     const std::string& w = server->written;
     EXPECT_EQ(w.substr(w.size() - std::string(c.last_command).size()), c.last_command);
+  }
+}
+
+TEST_F(SmtpClientTest, RecipientsAreAcceptedWith250Or251) {
+  struct Case {
+    const char* recipient_replies;  // to the two "RCPT to:<"
+    const char* error;              // null: sent
+  } cases[] = {
+      {"250 ok\r\n251 user not local; will forward\r\n", nullptr},
+      {"251 will forward\r\n250 ok\r\n", nullptr},
+      {"250 ok\r\n252 cannot verify\r\n", "cannot verify"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recipient_replies);
+    FakeNetwork n;
+    auto server = n.AddServer({Data(std::string("220 hi\r\n250 hello\r\n250 r\r\n250 s\r\n") +
+                                    c.recipient_replies + "354 go\r\n250 queued\r\n")});
+    SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
+    smtp.Connect();
+    try {
+      smtp.Send(SampleMessage());
+      EXPECT_EQ(c.error, nullptr);
+      EXPECT_TRUE(server->written.ends_with("\r\n.\r\n"));
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
   }
 }
 
@@ -186,6 +216,7 @@ TEST_F(SmtpClientTest, RsetAcceptsAnyReplyButNotGarbage) {
   FakeNetwork n;
   n.AddServer({Data("220 hi\r\n250 hello\r\n?\r\n")});
   SmtpClient smtp(n, "pc1", n.VirtualClock());
+  smtp.SetHost("mx.example");
   smtp.Connect();
   EXPECT_THROW(smtp.Send(SampleMessage()), Error);
 }

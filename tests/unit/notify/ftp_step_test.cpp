@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 #include "net/ftp_client.h"
 #include "notify/ftp_step.h"
@@ -168,6 +169,46 @@ TEST_F(FtpStepTest, ADataConnectionThatNeverOpensTimesOut) {
   EXPECT_TRUE(control->written.ends_with("STOR ip.html\r\nQuit\r\n"));
 }
 
+TEST_F(FtpStepTest, OnlyTheServerMayOpenTheDataConnection) {
+  const std::string stranger = "198.51.100.66";
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, int64_t>> arrivals;  // peer, virtual ms into the wait
+    bool server_connects;
+    std::vector<int> accept_timeouts;
+    const char* error;  // null: stored
+  } cases[] = {
+      {"a stranger first, then the server", {{stranger, 1000}}, true, {60000, 59000}, nullptr},
+      {"strangers until the limit",
+       {{stranger, 20000}, {"127.0.0.1", 20000}, {stranger, 20000}},
+       false,
+       {60000, 40000, 20000},
+       "Socket Error # 10060\r\nConnection timed out."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeNetwork n;
+    MemoryFiles memory;
+    n.AddServer(
+        {Data(std::string(kLogin) + "215 U\r\n250 ok\r\n200 ok\r\n150 go\r\n226 done\r\n")});
+    std::vector<std::shared_ptr<testing::StreamState>> others;
+    for (const auto& [peer, after_ms] : c.arrivals) others.push_back(n.AddStranger(peer, after_ms));
+    auto data = n.AddDataConnection(c.server_connects);
+    try {
+      UploadPageStep(step, "10.0.0.7", {n, memory, "C:\\Prog\\", "", n.VirtualClock()});
+      EXPECT_EQ(c.error, nullptr);
+      EXPECT_EQ(data->written, "IP 10.0.0.7, 10.0.0.7!10.0.0.7");
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
+    EXPECT_EQ(n.accept_timeouts, c.accept_timeouts);
+    for (const auto& other : others) {
+      EXPECT_EQ(other->written, "") << "the page went to a stranger";
+      EXPECT_TRUE(other->closed);
+    }
+  }
+}
+
 TEST_F(FtpStepTest, ADataConnectionThePeerDropsIsAnError) {
   auto control = net.AddServer(
       {Data(std::string(kLogin) + "215 U\r\n250 ok\r\n200 ok\r\n150 go\r\n226 ok\r\n")});
@@ -193,7 +234,7 @@ TEST_F(FtpStepTest, ThePasswordNeverAppearsInAnError) {
   EXPECT_EQ(refused.find("DELE"), std::string::npos);
 }
 
-TEST_F(FtpStepTest, UnsafeOrOverlongFieldsAreRefusedBeforeConnecting) {
+TEST_F(FtpStepTest, UnsafeEmptyOrOverlongFieldsAreRefusedBeforeConnecting) {
   const std::pair<std::string, std::string> bad[] = {{"user", "joe\r\nDELE x"},
                                                      {"path", "ip.html\nDELE x"},
                                                      {"path", std::string(255, 'a')},
@@ -206,6 +247,10 @@ TEST_F(FtpStepTest, UnsafeOrOverlongFieldsAreRefusedBeforeConnecting) {
     if (field == "port") s.FTPNotifr.FTPPort = std::stoi(value);
     EXPECT_THROW(UploadPageStep(s, "1.2.3.4", Deps()), Error) << field;
   }
+  // An empty name would reach this machine.
+  const std::string server = std::exchange(step.FTPNotifr.FTPServer, "");
+  EXPECT_EQ(RunExpectingError(), "No FTP server name is set.");
+  step.FTPNotifr.FTPServer = server;
   EXPECT_TRUE(net.connects.empty());
   step.FTPNotifr.FTPPath = std::string(250, 'a') + "/b.h";  // 254 characters is fine
   net.AddServer({Data(std::string(kLogin) + "215 U\r\n250 ok\r\n200 ok\r\n150 go\r\n226 ok\r\n")});

@@ -121,7 +121,7 @@ TEST(MailInterop, SinkReceivesTheExactMessage) {
   step.emailNotifr.esubject = "New IP Address: <IPADDRESS>";
   step.emailNotifr.emessage = "Your new IP Address is: <IPADDRESS>\r\n.\r\n..two\r\nend";
   testing::BoxRecorder boxes;
-  MailDeps deps{net, PosixNetwork::LocalHostName(), "windows-1252",
+  MailDeps deps{net, PosixNetwork::LocalHostName(), 1252,
                 [] { return MailTime{2025, 3, 4, 9, 5, 7, 60}; }};
   SendMailStep(settings, step, "10.1.2.3", deps, {0, 0});
   for (const auto& box : boxes.boxes) ADD_FAILURE() << box.text;
@@ -152,7 +152,7 @@ TEST(MailInterop, RefusedConnectionShowsTheSocketError) {
   Notif step;
   step.emailNotifr.ETo = "a@b.test";
   testing::BoxRecorder boxes;
-  SendMailStep(settings, step, "", {net, "pc", "windows-1252", [] { return MailTime{}; }}, {});
+  SendMailStep(settings, step, "", {net, "pc", 1252, [] { return MailTime{}; }}, {});
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_TRUE(boxes.boxes[0].text.starts_with("Error sending message: Socket Error # "))
       << boxes.boxes[0].text;

@@ -25,7 +25,7 @@ class SmtpStepTest : public ::testing::Test {
   }
 
   MailDeps Deps() {
-    return {net, "pc1", "windows-1252", [] { return MailTime{2025, 3, 4, 9, 5, 7, 60}; },
+    return {net, "pc1", 1252, [] { return MailTime{2025, 3, 4, 9, 5, 7, 60}; },
             net.VirtualClock()};
   }
   void Run() { SendMailStep(settings, step, "10.0.0.7", Deps(), kCorner); }
@@ -115,6 +115,17 @@ TEST_F(SmtpStepTest, StalledServerEndsWithATimeOutBox) {
             "Error sending message: Socket Error # 10060\r\nConnection timed out.");
 }
 
+TEST_F(SmtpStepTest, AnEmptyServerNameIsRefusedWithoutConnecting) {
+  settings.SMTPServer = "";
+  step.emailNotifr.maxretries = 2;
+  Run();
+  TestSendMail(settings, step.emailNotifr, "10.0.0.7", Deps(), kCorner);
+  EXPECT_TRUE(net.connects.empty());
+  ASSERT_EQ(recorder.boxes.size(), 2u);
+  EXPECT_EQ(recorder.boxes[0].text, "Error sending message: No SMTP server name is set.");
+  EXPECT_EQ(recorder.boxes[1].text, kTestConnectFailed);
+}
+
 TEST_F(SmtpStepTest, LineBreaksInHeaderFieldsAreRefusedWithoutConnecting) {
   step.emailNotifr.ETo = "bob@mx.example\r\nRCPT to:all@mx.example";
   Run();
@@ -147,7 +158,7 @@ TEST_F(SmtpStepTest, TestSendShowsOneOfThreeMessagesAtTheEditorsCorner) {
       }
     }
     BoxRecorder boxes;
-    MailDeps deps{n, "pc1", "windows-1252", [] { return MailTime{}; }, n.VirtualClock()};
+    MailDeps deps{n, "pc1", 1252, [] { return MailTime{}; }, n.VirtualClock()};
     TestSendMail(settings, step.emailNotifr, "", deps, {5, 6});
     ASSERT_EQ(boxes.boxes.size(), 1u) << c.text;
     EXPECT_EQ(boxes.boxes[0].text, c.text);

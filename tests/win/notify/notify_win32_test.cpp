@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "app/com_win32.h"
 #include "app/text_utils.h"
 #include "notify/number_format_win32.h"
 #include "app/message_loop_win32.h"
@@ -140,13 +142,20 @@ Notif ProbeLaunch(const std::string& parameters) {
   return step;
 }
 
-TEST(ShellLauncher, PassesTheParametersAsGiven) {
-  const std::string out = PrepareProbe();
-  Win32ShellLauncher shell;
-  LaunchStep(ProbeLaunch("-ip <IPADDRESS> --quiet"), shell);
-  std::string received;
-  ASSERT_TRUE(ReadProbeOutput(out, received)) << "the probe did not start";
-  EXPECT_EQ(received, "-ip <IPADDRESS> --quiet");
+TEST(ShellLauncher, PassesTheParametersAsGivenWithAndWithoutTheProgramsCom) {
+  for (bool with_com : {false, true}) {
+    SCOPED_TRACE(with_com ? "in the program's COM apartment" : "without COM");
+    std::optional<ComApartment> com;
+    if (with_com) {
+      ASSERT_TRUE(com.emplace().started());
+    }
+    const std::string out = PrepareProbe();
+    Win32ShellLauncher shell;
+    LaunchStep(ProbeLaunch("-ip <IPADDRESS> --quiet"), shell);
+    std::string received;
+    ASSERT_TRUE(ReadProbeOutput(out, received)) << "the probe did not start";
+    EXPECT_EQ(received, "-ip <IPADDRESS> --quiet");
+  }
 }
 
 TEST(ScriptRun, SleepsThenLaunchesWithTheRealShellAndPump) {

@@ -1,71 +1,14 @@
 // The main window's watch of the chosen entry against the simulated RAS
 // service, in real time: the poll, the hand-off of a drop to the reconnect
 // window and what happens when it closes.
-#include "ui/main_window_win32.h"
-
-#include <gtest/gtest.h>
-
-#include "app/memory_registry.h"
-#include "app/message_loop_win32.h"
-#include "support/message_box_recorder.h"
-#include "win/ras/rassim_fixture.h"
+#include "win/ui/main_watch_fixture.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr const char* kPhonebook =
-    "step-delay 1\n"
-    "hangup-delay 0\n"
-    "entry Office ISDN\n"
-    "entry Home DSL\n"
-    "client-ip 10.64.0.{n}\n"
-    "rates 1000 5000\n";
-
-std::string Text(HWND hwnd) {
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-class MainWatchTest : public testing::RassimTest {
- protected:
-  void SetUp() override {
-    RassimTest::SetUp();
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
-    app.settings.conname = "Home DSL";
-    app.settings.redelay = 1;
-    app.settings.maxretries = 2;
-    app.end_process = [] {};
-  }
-
-  void TearDown() override {
-    window.reset();
-    ResetMessageLoopState();
-    RassimTest::TearDown();
-  }
-
-  TMain& Start() {
-    window = std::make_unique<TMain>(app);
-    EXPECT_TRUE(window->Create());
-    return *window;
-  }
-
-  std::string Address() const { return Text(window->Controls().Label10); }
-  bool ReconnectWindowOpen() const {
-    return FindWindowA(kReconnectingWindowClass, nullptr) != nullptr;
-  }
-  // The main window itself stays hidden in these tests: look at the pictures' own style.
-  bool ShowsConnected() const {
-    return (GetWindowLongA(window->Controls().Image2, GWL_STYLE) & WS_VISIBLE) != 0 &&
-           (GetWindowLongA(window->Controls().Image3, GWL_STYLE) & WS_VISIBLE) == 0;
-  }
-
-  Application app;
-  MemoryRegistry registry;
-  testing::MessageBoxRecorder boxes;
-  std::unique_ptr<TMain> window;
-};
+using testing::kPhonebook;
+using testing::MainWatchTest;
+using testing::Text;
 
 TEST_F(MainWatchTest, TheStoredEntryIsSelectedAndAConnectionShowsItsAddressAndCounts) {
   WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
@@ -105,9 +48,13 @@ TEST_F(MainWatchTest, ADropWithReconnectOnIsRedialedAndTheEnginesComeBack) {
   WriteControl(std::string(kPhonebook) + "connected Home DSL\n");
   app.settings.Reconnect = true;
   app.settings.kaMethod = 1;
+  app.settings.schedenabled = true;  // at a time of day that does not come in the test
+  app.settings.weekdays = {1};
+  app.settings.schedtime = 0.5;
   Start();
   MainWatch& watch = window->Watch();
   EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  EXPECT_TRUE(watch.tmScheduler().Enabled());
   ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 4000));
   const std::string first = Address();
 
@@ -115,12 +62,14 @@ TEST_F(MainWatchTest, ADropWithReconnectOnIsRedialedAndTheEnginesComeBack) {
   ASSERT_TRUE(PumpUntil([&] { return ReconnectWindowOpen(); }, 4000));
   EXPECT_FALSE(watch.tmIPCheck().Enabled());
   EXPECT_FALSE(watch.tmKeepAlive().Enabled());
+  EXPECT_FALSE(watch.tmScheduler().Enabled());
 
   // The window dials a second after it opened and closes half a second after "Connected".
   ASSERT_TRUE(PumpUntil([&] { return !ReconnectWindowOpen(); }, 8000));
   EXPECT_EQ(watch.ReconnectWindow(), nullptr);
   EXPECT_TRUE(watch.tmIPCheck().Enabled());
   EXPECT_TRUE(watch.tmKeepAlive().Enabled());
+  EXPECT_TRUE(watch.tmScheduler().Enabled());
   ASSERT_TRUE(PumpUntil([&] { return !Address().empty() && Address() != first; }, 5000));
   EXPECT_TRUE(ShowsConnected());
   const auto dials = LogLines("RasDialA");

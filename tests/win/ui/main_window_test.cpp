@@ -288,6 +288,112 @@ TEST_F(MainWindowTest, TheBandNarrowsAndTheScrollBarsComeAsTheWindowShrinks) {
   EXPECT_TRUE(scroll_bar(WS_VSCROLL));
 }
 
+TEST_F(MainWindowTest, TheStatusPanelShowsTheLongestKeepAliveTextWhole) {
+  const MainControls& c = Create().Controls();
+  ShowWindow(window->hwnd(), SW_SHOWNORMAL);
+  const char* text = "Web site retrieval for keep alive done.";
+  SendMessageA(c.StatusBar1, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  RECT panel{};
+  SendMessageA(c.StatusBar1, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+  HDC dc = GetDC(c.StatusBar1);
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(c.StatusBar1, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(c.StatusBar1, dc);
+  EXPECT_GT(panel.right - panel.left, extent.cx);
+}
+
+// What a DPI change must scale, read from the window as it is.
+struct DpiLook {
+  LONG form_font, value_font;  // font heights
+  int label_width, combo_width, group_right;
+  int picture_width, glyph_size, button_height;
+};
+
+DpiLook LookOf(const MainControls& c) {
+  auto font_height = [](HWND control) {
+    LOGFONTA face{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof face,
+               &face);
+    return face.lfHeight;
+  };
+  auto width = [](HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    return static_cast<int>(r.right - r.left);
+  };
+  BITMAP picture{};
+  GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(c.Image3, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+             sizeof picture, &picture);
+  int glyph = 0, unused = 0;
+  ImageList_GetIconSize(
+      reinterpret_cast<HIMAGELIST>(SendMessageA(c.toolbar, TB_GETIMAGELIST, 0, 0)), &glyph,
+      &unused);
+  RECT button{};
+  SendMessageA(c.toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+  return {font_height(c.cbConnections), font_height(c.Label10), width(c.Label4),
+          width(c.cbConnections), static_cast<int>(c.GroupBox2.right), picture.bmWidth, glyph,
+          static_cast<int>(button.bottom - button.top)};
+}
+
+TEST_F(MainWindowTest, AMoveToAScreenOfAnotherDpiScalesChildrenFontsAndPictures) {
+  const MainControls& c = Create().Controls();
+  HWND hwnd = window->hwnd();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowTextA(c.Label10, "10.0.0.7");
+  SendMessageA(c.cbConnections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Office"));
+  SendMessageA(c.cbConnections, CB_SETCURSEL, 0, 0);
+  const int first_dpi = c.dpi;
+  const DpiLook first = LookOf(c);
+  struct Step {
+    int dpi;
+    RECT suggested;
+    int picture_width, glyph_size;
+  } steps[] = {
+      {192, {40, 30, 40 + 876, 30 + 730}, 36, 48},
+      {144, {50, 60, 50 + 657, 60 + 547}, 36, 48},
+      {first_dpi, {20, 10, 20 + 438, 10 + 365}, first_dpi >= 144 ? 36 : 24,
+       first_dpi >= 144 ? 48 : 32},
+  };
+  int previous_button_height = first.button_height;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.dpi);
+    SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(s.dpi, s.dpi),
+                 reinterpret_cast<LPARAM>(&s.suggested));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, s.suggested.left);
+    EXPECT_EQ(r.top, s.suggested.top);
+    EXPECT_EQ(r.right, s.suggested.right);
+    EXPECT_EQ(r.bottom, s.suggested.bottom);
+    const DpiLook look = LookOf(c);
+    EXPECT_EQ(look.form_font, -MulDiv(11, s.dpi, 96));
+    EXPECT_EQ(look.value_font, -MulDiv(11, s.dpi, 96));
+    EXPECT_EQ(look.label_width, MulDiv(120, s.dpi, 96));
+    EXPECT_EQ(look.combo_width, MulDiv(257, s.dpi, 96));
+    EXPECT_EQ(look.group_right, MulDiv(8 + 383, s.dpi, 96));
+    EXPECT_EQ(look.picture_width, s.picture_width);
+    EXPECT_EQ(look.glyph_size, s.glyph_size);
+    if (s.dpi > first_dpi) {
+      EXPECT_GT(look.button_height, first.button_height);
+    }
+    if (s.dpi < steps[0].dpi) {
+      EXPECT_LT(look.button_height, previous_button_height);
+    }
+    previous_button_height = look.button_height;
+  }
+  // Back where it started, and nothing the user saw was lost on the way.
+  const DpiLook last = LookOf(c);
+  EXPECT_EQ(last.form_font, first.form_font);
+  EXPECT_EQ(last.button_height, first.button_height);
+  char text[32] = {};
+  GetWindowTextA(c.Label10, text, sizeof text);
+  EXPECT_STREQ(text, "10.0.0.7");
+  EXPECT_EQ(SendMessageA(c.cbConnections, CB_GETCURSEL, 0, 0), 0);
+}
+
 TEST_F(MainWindowTest, TheAutoStartItemWritesAndDeletesTheRunValue) {
   HWND hwnd = Create().hwnd();
   EXPECT_EQ(GetMenuState(window->MainMenu1(), kCmdAutoStart, MF_BYCOMMAND) & MF_CHECKED,

@@ -1,9 +1,11 @@
 // JPEG decoding through the imaging component, the bitmap and icon resources the
 // main window loads by id, and drawing a picture.
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <string>
 
+#include "app/com_win32.h"
 #include "app/error.h"
 #include "ui/info_windows_ids.h"
 #include "ui/picture_win32.h"
@@ -37,6 +39,25 @@ COLORREF PixelOf(const Picture& picture, int x, int y) {
     }
   }
   return ::testing::AssertionSuccess();
+}
+
+// The program runs COM on its window thread for its whole life; the decoder's
+// own brief start and end of COM must neither fail there nor end it.
+TEST(PictureTest, DecodesInsideTheProgramsComApartmentAndLeavesItRunning) {
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  {
+    const ComApartment com;
+    ASSERT_TRUE(com.started()) << std::hex << com.result();
+    for (int i = 0; i < 2; ++i) {
+      Picture picture = LoadJpegResource(Module(), kJpgSplash);
+      EXPECT_TRUE(picture);
+    }
+    ASSERT_EQ(CoGetApartmentType(&type, &qualifier), S_OK);
+    EXPECT_TRUE(type == APTTYPE_MAINSTA || type == APTTYPE_STA) << type;
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+  }
+  EXPECT_EQ(CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
 }
 
 TEST(PictureTest, TheStripPicturesDecodeToTheirSizes) {

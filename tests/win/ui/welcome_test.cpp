@@ -287,6 +287,7 @@ TEST_F(FirstShowingTest, TheEnginesStartOnlyOnceTheWizardHasClosedHoweverItClose
     SetDefaultSettings(app.settings);
     app.settings.kaMethod = 1;
     app.settings.schedenabled = true;
+    app.settings.weekdays = {2};  // Monday
     app.flags.FirstStart = true;
     window = std::make_unique<TMain>(app);
     ASSERT_TRUE(window->Create());

@@ -1,6 +1,7 @@
 #pragma once
-// The receive wait of the raw socket, cut into slices so that the window keeps
-// processing messages while a ping waits.
+// The waits of the user-interface thread for the network (a raw socket, a name
+// lookup), cut into slices so that the window keeps processing messages while
+// they last.
 #include <cstdint>
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "net/icmp_wait.h"
+#include "net/sliced_wait.h"
 
 #include <algorithm>
 
