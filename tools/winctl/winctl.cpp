@@ -6,7 +6,8 @@
 //   winctl send CLASS MSG WPARAM LPARAM       SendMessage to it; prints the result
 //   winctl end-session CLASS                  WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
 //   winctl texts TITLE                        prints the texts of the window and its children
-//   winctl click TITLE BUTTON                 clicks the shown child button whose text is BUTTON
+//   winctl click TITLE BUTTON                 clicks the shown child button whose text is
+//                                             BUTTON and waits until its program is idle
 //   winctl pick TITLE INDEX                   selects item INDEX of the shown drop-down list
 //   winctl visible CLASS                      prints 1 or 0
 //   winctl hold SECONDS                       keeps a window (and so Wine's desktop) alive
@@ -49,6 +50,17 @@ std::string Text(HWND window) {
   SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
   return buffer;
+}
+
+// Until the window's program has handled what it was sent and waits for input
+// again, so that the next command finds the click's effect (a new page, say).
+void WaitUntilIdle(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (!process) return;
+  WaitForInputIdle(process, 5000);
+  CloseHandle(process);
 }
 
 int Usage() {
@@ -125,6 +137,7 @@ int main(int argc, char** argv) {
       }
       if (plain == argv[3]) {
         PostMessageA(child, BM_CLICK, 0, 0);
+        WaitUntilIdle(window);
         return 0;
       }
     }

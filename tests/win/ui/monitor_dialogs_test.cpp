@@ -6,7 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "app/memory_registry.h"
@@ -608,6 +610,61 @@ TEST_F(MonitorDialogTest, TheTestButtonsReachRealServersAndPrograms) {
     launched = peers.Read("launched.txt");
   EXPECT_EQ(launched, "--ip=10.1.2.3 10.1.2.3");
   EXPECT_THAT(working, ElementsAre(Pause(9)));
+}
+
+// With `usesmtp` off the test goes to the mail program: the simulated Simple
+// MAPI (tools/mapisim) logs what it was handed and answers as told.
+TEST_F(MonitorDialogTest, SendTestMessageGoesToTheMailProgramWhenSmtpIsOff) {
+  struct Case {
+    const char* what;
+    const char* control;
+    const char* to;
+    const char* box;
+    bool handed_over;
+  };
+  const Case cases[] = {
+      {"accepted", "", "ann@example.com; bob@example.com", "MAPI Sendmail successful.", true},
+      {"refused", "send fail 2\n", "ann@example.com", "MAPI Sendmail failed.", true},
+      {"no recipient", "", "", "There must be at least one name in the To box.", false},
+  };
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  const std::string dir =
+      std::string(temp) + "monitor-mapisim-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string control = dir + "\\control.txt", log = dir + "\\events.log";
+  SetEnvironmentVariableA("MAPISIM_CONTROL", control.c_str());
+  SetEnvironmentVariableA("MAPISIM_LOG", log.c_str());
+  app.settings.usesmtp = false;
+  int revision = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    boxes.boxes.clear();
+    DeleteFileA(log.c_str());
+    // A new control file (its size differs) starts a new scenario.
+    std::ofstream(control, std::ios::binary | std::ios::trunc)
+        << "#" << std::string(++revision, ' ') << "\n"
+        << c.control;
+    std::vector<Notif> working;
+    RECT corner{};
+    RunEditor(working, -1, {[&](HWND e) {
+                GetWindowRect(e, &corner);
+                SetControlText(e, kMmTeToo, c.to);
+                SetControlText(e, kMmTeSubject, "IP <IPADDRESS>");
+                ClickControl(e, kMmBtSendMessage);
+                ClickControl(e, IDCANCEL);
+              }});
+    ASSERT_THAT(boxes.texts(), ElementsAre(c.box));
+    EXPECT_EQ(boxes.boxes[0].position, (ScreenPoint{corner.left, corner.top}));
+    std::ifstream in(log, std::ios::binary);
+    const std::string events((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_EQ(events.find("MAPISendMail ") != std::string::npos, c.handed_over) << events;
+    if (c.handed_over) {
+      EXPECT_THAT(events, HasSubstr("subject=\"IP 10.1.2.3\""));
+    }
+    EXPECT_TRUE(working.empty());
+  }
 }
 
 TEST_F(MonitorDialogTest, ATestSendToNoServerSaysSoAndTheEditorStaysOpen) {
