@@ -5,6 +5,9 @@
 // probe program.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <windows.h>
+// <dlgs.h> after <windows.h>.
+#include <dlgs.h>
 
 #include <fstream>
 #include <functional>
@@ -610,6 +613,34 @@ TEST_F(MonitorDialogTest, TheTestButtonsReachRealServersAndPrograms) {
     launched = peers.Read("launched.txt");
   EXPECT_EQ(launched, "--ip=10.1.2.3 10.1.2.3");
   EXPECT_THAT(working, ElementsAre(Pause(9)));
+}
+
+// "Browse..." offers the system's open-file dialog; the file chosen there goes
+// into the application field with its full path.
+TEST_F(MonitorDialogTest, BrowseFillsTheApplicationWithTheChosenFile) {
+  const std::string probe = WindowsPath(LAUNCH_PROBE);
+  std::vector<Notif> working;
+  std::string chosen, filter;
+  ModalDriver driver({{kMethodEditorClass,
+                       [](HWND e) {
+                         ClickControl(e, kMmRbLaunch);
+                         ClickControl(e, kMmBrowse);  // returns once the file dialog has closed
+                       }},
+                      {"#32770",
+                       [&](HWND open) {
+                         filter = ControlText(open, cmb1);
+                         SetDlgItemTextA(open, cmb13, probe.c_str());
+                         PostMessageA(open, WM_COMMAND, IDOK, 0);
+                       }},
+                      {kMethodEditorClass, [&](HWND e) {
+                         chosen = ControlText(e, kMmTeApp1);
+                         ClickControl(e, IDCANCEL);
+                       }}});
+  TfrmMonMethod editor(working, -1, tests);
+  editor.ShowModal(main.hwnd());
+  EXPECT_TRUE(driver.done());
+  EXPECT_EQ(filter, "Applications");
+  EXPECT_TRUE(lstrcmpiA(chosen.c_str(), probe.c_str()) == 0) << chosen;
 }
 
 // With `usesmtp` off the test goes to the mail program: the simulated Simple
