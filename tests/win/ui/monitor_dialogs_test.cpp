@@ -14,16 +14,12 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/memory_registry.h"
-#include "app/settings_store.h"
 #include "notify/page_template.h"
-#include "support/message_box_recorder.h"
 #include "ui/method_editor_win32.h"
 #include "ui/monitor_dialog_ids.h"
 #include "ui/monitor_options_win32.h"
-#include "win/ui/info_window_fixture.h"
-#include "win/ui/linux_peer.h"
-#include "win/ui/modal_driver.h"
+#include "win/support/linux_peer.h"
+#include "win/ui/dialog_rig.h"
 
 namespace tarnwick {
 namespace {
@@ -130,47 +126,18 @@ std::vector<std::string> EditorTexts(HWND editor) {
   return texts;
 }
 
-class MonitorDialogTest : public ::testing::Test {
+class MonitorDialogTest : public ::testing::Test, protected testing::DialogRig {
  protected:
-  void SetUp() override {
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
-  }
-
   INT_PTR RunMonitor(std::vector<ModalDriver::On> steps) {
-    ModalDriver driver(std::move(steps));
     TfrmKXMonitor dialog(app, tests);
-    const INT_PTR result = dialog.ShowModal(main.hwnd());
-    EXPECT_TRUE(driver.done()) << "a dialog closed before its last step";
-    EXPECT_FALSE(driver.left_open()) << "a dialog was still open after its last step";
-    return result;
+    return ShowDriven(dialog, std::move(steps));
   }
 
   INT_PTR RunEditor(std::vector<Notif>& steps, int tag, std::vector<Step> driver_steps) {
-    ModalDriver driver(kMethodEditorClass, std::move(driver_steps));
     TfrmMonMethod editor(steps, tag, tests);
-    const INT_PTR result = editor.ShowModal(main.hwnd());
-    EXPECT_TRUE(driver.done()) << "the editor closed before its last step";
-    EXPECT_FALSE(driver.left_open()) << "the editor was still open after its last step";
-    return result;
+    return ShowDriven(editor, kMethodEditorClass, std::move(driver_steps));
   }
 
-  bool Wrote() const {
-    return std::any_of(registry.log.begin(), registry.log.end(),
-                       [](const std::string& entry) { return entry.rfind("write", 0) == 0; });
-  }
-
-  Settings Stored() {
-    Settings stored;
-    SetDefaultSettings(stored);
-    LoadSettings(stored, registry);
-    return stored;
-  }
-
-  Application app;
-  MemoryRegistry registry;
-  testing::MessageBoxRecorder boxes;
-  testing::FakeMain main{200, 150, 440, 360};
   std::string address = "10.1.2.3";  // what the main window would show
   StepTests tests{app, [this] { return address; }};
 };

@@ -7,9 +7,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/memory_registry.h"
-#include "app/settings_store.h"
-#include "support/message_box_recorder.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/method_editor_win32.h"
@@ -18,8 +15,7 @@
 #include "ui/option_dialog_ids.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
-#include "win/ui/info_window_fixture.h"
-#include "win/ui/modal_driver.h"
+#include "win/ui/dialog_rig.h"
 
 namespace tarnwick {
 namespace {
@@ -47,40 +43,15 @@ struct MonitorParts {
   std::vector<Notif> working;
 };
 
-class OptionDialogTest : public ::testing::Test {
+class OptionDialogTest : public ::testing::Test, protected testing::DialogRig {
  protected:
-  void SetUp() override {
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
-  }
-
   // Shows `dialog` over the stand-in main window and runs `steps` on it.
   INT_PTR Run(OptionDialog& dialog, const char* window_class,
               std::vector<ModalDriver::Step> steps) {
-    ModalDriver driver(window_class, std::move(steps));
-    const INT_PTR result = dialog.ShowModal(main.hwnd());
-    EXPECT_TRUE(driver.done()) << "the dialog closed before its last step";
-    EXPECT_FALSE(driver.left_open()) << "the dialog was still open after its last step";
-    return result;
+    return ShowDriven(dialog, window_class, std::move(steps));
   }
 
-  bool Wrote() const {
-    return std::any_of(registry.log.begin(), registry.log.end(),
-                       [](const std::string& entry) { return entry.rfind("write", 0) == 0; });
-  }
-
-  Settings Stored() {
-    Settings stored;
-    SetDefaultSettings(stored);
-    LoadSettings(stored, registry);
-    return stored;
-  }
-
-  Application app;
-  MemoryRegistry registry;
   WatchState watch;
-  testing::MessageBoxRecorder boxes;
-  testing::FakeMain main{200, 150, 440, 360};
   MonitorParts monitor{app};
 };
 
@@ -610,18 +581,23 @@ TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
     for (int page = 0; page < pages; ++page) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " page " + std::to_string(page));
       std::vector<HWND> visited, expected;
+      std::vector<RECT> places;  // of the visited, taken while the dialog shows
+      const auto visit = [&] {
+        visited.push_back(GetFocus());
+        RECT r{};
+        GetWindowRect(visited.back(), &r);
+        places.push_back(r);
+        PostKey(VK_TAB);
+      };
       std::vector<ModalDriver::Step> steps = {[&](HWND d) {
         if (pages > 1) PickTab(d, page);
         expected = dialog->TabStops();
         SetFocus(expected.front());
-        visited.push_back(GetFocus());
-        PostKey(VK_TAB);
+        visit();
       }};
       for (int i = 0; i < 30; ++i) {
         steps.push_back([&](HWND) {
-          if (visited.size() > expected.size()) return;
-          visited.push_back(GetFocus());
-          PostKey(VK_TAB);
+          if (visited.size() <= expected.size()) visit();
         });
       }
       steps.push_back([](HWND d) { ClickControl(d, IDCANCEL); });
@@ -632,9 +608,8 @@ TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
       visited.pop_back();
       EXPECT_EQ(visited, expected);
       for (size_t i = 1; i < visited.size(); ++i) {
-        RECT a, b;
-        GetWindowRect(visited[i - 1], &a);
-        GetWindowRect(visited[i], &b);
+        const RECT& a = places[i - 1];
+        const RECT& b = places[i];
         const bool same_row = b.top < a.bottom && a.top < b.bottom;
         EXPECT_TRUE(same_row ? b.left > a.left : b.top >= a.bottom) << "stop " << i;
       }

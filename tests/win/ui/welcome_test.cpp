@@ -5,16 +5,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/memory_registry.h"
 #include "app/message_loop_win32.h"
-#include "app/settings_store.h"
-#include "support/message_box_recorder.h"
 #include "ui/main_window_win32.h"
 #include "ui/monitor_dialog_ids.h"
 #include "ui/welcome_win32.h"
 #include "win/ras/rassim_fixture.h"
-#include "win/ui/info_window_fixture.h"
-#include "win/ui/modal_driver.h"
+#include "win/ui/dialog_rig.h"
 
 namespace tarnwick {
 namespace {
@@ -43,43 +39,22 @@ std::vector<std::string> Entries(HWND wizard) {
   return entries;
 }
 
-class WelcomeTest : public testing::RassimTest {
+class WelcomeTest : public testing::RassimTest, protected testing::DialogRig {
  protected:
   void SetUp() override {
     RassimTest::SetUp();
     WriteControl(kPhonebook);
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
   }
 
   // Shows the wizard and runs `steps` in it; `wizard` is the shown one.
   INT_PTR Run(std::vector<ModalDriver::Step> steps) {
-    ModalDriver driver(kWelcomeClass, std::move(steps));
     TfrmWelcome shown(app);
     wizard = &shown;
-    const INT_PTR result = shown.ShowModal(main.hwnd());
+    const INT_PTR result = ShowDriven(shown, kWelcomeClass, std::move(steps));
     wizard = nullptr;
-    EXPECT_TRUE(driver.done()) << "the wizard closed before its last step";
-    EXPECT_FALSE(driver.left_open()) << "the wizard was still open after its last step";
     return result;
   }
 
-  bool Wrote() const {
-    return std::any_of(registry.log.begin(), registry.log.end(),
-                       [](const std::string& entry) { return entry.rfind("write", 0) == 0; });
-  }
-
-  Settings Stored() {
-    Settings stored;
-    SetDefaultSettings(stored);
-    LoadSettings(stored, registry);
-    return stored;
-  }
-
-  Application app;
-  MemoryRegistry registry;
-  testing::MessageBoxRecorder boxes;
-  testing::FakeMain main{200, 150, 440, 360};
   TfrmWelcome* wizard = nullptr;
 };
 

@@ -13,13 +13,16 @@ namespace tarnwick::testing {
 
 class LinuxPeer {
  public:
-  // Runs `/usr/bin/python3 <script> <folder>`; waits up to ten seconds for "ready".
-  explicit LinuxPeer(const std::string& script) {
+  // Runs `/usr/bin/python3 <script> [<mode>] <folder> [<more>]` and waits up to
+  // ten seconds for "ready", processing this thread's messages meanwhile.
+  explicit LinuxPeer(const std::string& script, const std::string& mode = "",
+                     const std::string& more = "") {
     static int serial = 0;
     unix_dir_ = "/tmp/tarnwick-peer-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++serial);
     CreateDirectoryA(Path("").c_str(), nullptr);
-    std::string command = "Z:\\usr\\bin\\python3 " + script + " " + unix_dir_;
+    std::string command = "Z:\\usr\\bin\\python3 " + script + (mode.empty() ? "" : " " + mode) +
+                          " " + unix_dir_ + (more.empty() ? "" : " " + more);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -29,9 +32,11 @@ class LinuxPeer {
     }
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    for (int i = 0; i < 200 && !ready_; ++i) {
+    for (int i = 0; i < 500 && !ready_; ++i) {
       ready_ = GetFileAttributesA(Path("ready").c_str()) != INVALID_FILE_ATTRIBUTES;
-      if (!ready_) Sleep(50);
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      if (!ready_) Sleep(20);
     }
   }
   ~LinuxPeer() { std::ofstream(Path("stop")) << "stop\n"; }
