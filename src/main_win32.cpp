@@ -61,8 +61,10 @@ int Run() {
   Win32Registry machine(HKEY_LOCAL_MACHINE), user(HKEY_CURRENT_USER);
   const SettingsRoot root = ChooseSettingsRoot(machine, user);
   app.registry = root.store;
+  // A first start stays one when its save fails.
+  app.flags.FirstStart = !root.product_key_existed;
   try {
-    app.flags.FirstStart = BringInSettings(app.settings, root);
+    BringInSettings(app.settings, root);
   } catch (const Error& e) {
     // The program still runs on what is in memory; the user learns why nothing sticks.
     ShowErrorBox(e.what());

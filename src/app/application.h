@@ -25,8 +25,9 @@ struct Application {
   std::function<void()> end_process;
 
   void Save() const { SaveSettings(settings, *registry); }
-  // The command line that starts the program with Windows.
-  std::string AutoStartCommand() const { return exe_path + " " + kStartupSwitch; }
+  // The command line that starts the program with Windows. Quoted: unquoted, a
+  // path with spaces is tried prefix by prefix ("C:\Program.exe" first).
+  std::string AutoStartCommand() const { return "\"" + exe_path + "\" " + kStartupSwitch; }
 };
 
 }  // namespace tarnwick

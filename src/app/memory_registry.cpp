@@ -87,6 +87,18 @@ std::unique_ptr<RegistryKey> MemoryRegistry::Open(const std::string& path, bool 
   return std::make_unique<KeyHandle>(*this, key);
 }
 
+uint32_t MemoryRegistry::DeleteTree(const std::string& path) {
+  log.push_back("delete tree " + path);
+  const std::string key = Normalise(path);
+  if (key.empty()) return kRegAccessDenied;
+  if (Denied(key)) return kRegAccessDenied;
+  if (!keys_.count(key)) return kRegFileNotFound;
+  std::erase_if(keys_, [&](const auto& entry) {
+    return entry.first == key || entry.first.starts_with(key + "\\");
+  });
+  return kRegOk;
+}
+
 bool MemoryRegistry::HasKey(const std::string& path) const { return keys_.count(Normalise(path)); }
 
 std::optional<RegistryValue> MemoryRegistry::Get(const std::string& path,

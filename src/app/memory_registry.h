@@ -15,6 +15,7 @@ class MemoryRegistry : public RegistryStore {
  public:
   std::unique_ptr<RegistryKey> Open(const std::string& path, bool create, RegAccess access,
                                     uint32_t* error = nullptr) override;
+  uint32_t DeleteTree(const std::string& path) override;
 
   // Direct access for setting up and checking trees (not logged).
   bool HasKey(const std::string& path) const;
@@ -30,7 +31,7 @@ class MemoryRegistry : public RegistryStore {
   // Writing this value name (in any key) fails.
   void FailWritesOf(const std::string& name) { failing_writes_.insert(Lower(name)); }
 
-  // "open <path>", "read <name>", "write <name>", "delete <name>".
+  // "open <path>", "read <name>", "write <name>", "delete <name>", "delete tree <path>".
   std::vector<std::string> log;
 
   static std::string Normalise(const std::string& path);

@@ -45,8 +45,10 @@ class RegistryKey {
 };
 
 enum class RegAccess {
-  kAll,    // KEY_ALL_ACCESS
-  kWrite,  // KEY_WRITE
+  kAll,        // KEY_ALL_ACCESS
+  kRead,       // KEY_READ
+  kWrite,      // KEY_WRITE
+  kReadWrite,  // KEY_READ | KEY_WRITE
 };
 
 class RegistryStore {
@@ -56,6 +58,9 @@ class RegistryStore {
   // created. On failure returns null and, when `error` is given, the error code.
   virtual std::unique_ptr<RegistryKey> Open(const std::string& path, bool create, RegAccess access,
                                             uint32_t* error = nullptr) = 0;
+  // Removes `path` with its values and every key below it. Returns 0 or the
+  // platform error code (kRegFileNotFound when there is no such key).
+  virtual uint32_t DeleteTree(const std::string& path) = 0;
 };
 
 // Typed views of the raw bytes.

@@ -9,9 +9,10 @@
 namespace tarnwick {
 namespace {
 
+// With query access too: kind 0 reads the type of the value already stored.
 std::unique_ptr<RegistryKey> OpenForWrite(RegistryStore& root, const std::string& path) {
   uint32_t error = 0;
-  auto key = root.Open(path, true, RegAccess::kWrite, &error);
+  auto key = root.Open(path, true, RegAccess::kReadWrite, &error);
   if (!key) throw Error(SystemErrorText(error ? error : kRegAccessDenied));
   return key;
 }

@@ -46,12 +46,33 @@ class Win32Key : public RegistryKey {
 
 }  // namespace
 
+namespace {
+
+// The path below the root, without the leading separators the settings use.
+std::string Relative(const std::string& path) {
+  const size_t start = path.find_first_not_of('\\');
+  return start == std::string::npos ? std::string() : path.substr(start);
+}
+
+}  // namespace
+
+uint32_t Win32Registry::DeleteTree(const std::string& path) {
+  const std::string relative = Relative(path);
+  // Never the root itself.
+  if (relative.empty()) return ERROR_INVALID_PARAMETER;
+  return static_cast<uint32_t>(RegDeleteTreeA(root_, relative.c_str()));
+}
+
 std::unique_ptr<RegistryKey> Win32Registry::Open(const std::string& path, bool create,
                                                  RegAccess access, uint32_t* error) {
-  const std::string relative = path.substr(path.find_first_not_of('\\') == std::string::npos
-                                               ? path.size()
-                                               : path.find_first_not_of('\\'));
-  const REGSAM sam = access == RegAccess::kAll ? KEY_ALL_ACCESS : KEY_WRITE;
+  const std::string relative = Relative(path);
+  REGSAM sam = KEY_ALL_ACCESS;
+  switch (access) {
+    case RegAccess::kAll: sam = KEY_ALL_ACCESS; break;
+    case RegAccess::kRead: sam = KEY_READ; break;
+    case RegAccess::kWrite: sam = KEY_WRITE; break;
+    case RegAccess::kReadWrite: sam = KEY_READ | KEY_WRITE; break;
+  }
   HKEY key = nullptr;
   LONG rc;
   if (create) {

@@ -56,45 +56,49 @@ struct Notif {
 // Layout version that every save writes.
 inline constexpr double kSettingsVersion = 1.1;
 
+// The main window's stored state; Settings() puts it to its defaults.
 struct WindowGeometry {
-  int32_t Status = 0;  // 1: maximized when last closed
-  int32_t Height = 385;
-  int32_t Width = 440;
-  int32_t Left = 50;
-  int32_t Top = 50;
+  int32_t Status{};  // 1: maximized when last closed
+  int32_t Height{};
+  int32_t Width{};
+  int32_t Left{};
+  int32_t Top{};
   bool operator==(const WindowGeometry&) const = default;
 };
 
+// The defaults of the stored values are in the settings table (settings_table.cpp).
 struct Settings {
-  double version = kSettingsVersion;
-  bool AutoStart = true;
-  bool Reconnect = false;
+  Settings();  // every value at its default, both lists empty
+
+  double version{};
+  bool AutoStart{};
+  bool Reconnect{};
   std::string conname;
-  int32_t redelay = 90;
-  int32_t maxretries = 20;
-  bool MonitorIP = false;
-  bool usesmtp = false;
+  int32_t redelay{};
+  int32_t maxretries{};
+  bool MonitorIP{};
+  bool usesmtp{};
   std::string SMTPServer;
-  bool usestartdelay = false;
-  int32_t startdelay = 45;
-  bool loggingenabled = false;
+  bool usestartdelay{};
+  int32_t startdelay{};
+  bool loggingenabled{};
   std::string logfile;
-  std::string lastip = "192.168.0.1";
-  uint8_t kaMethod = 0;  // 0 none, 1 ping, 2 web page
+  std::string lastip;
+  uint8_t kaMethod{};  // 0 none, 1 ping, 2 web page
   std::string kaPingHost;
-  int32_t kaPingInterval = 5;
+  int32_t kaPingInterval{};
   std::string kaWebSite;
-  int32_t kaWebInterval = 5;
+  int32_t kaWebInterval{};
   std::string proxyname;
-  int32_t proxyport = 8080;
+  int32_t proxyport{};
   std::string proxyuser;
   std::string proxypass;
-  bool schedenabled = false;
-  int32_t resdelay = 90;
-  int32_t maxsretries = 20;
+  bool schedenabled{};
+  int32_t resdelay{};
+  int32_t maxsretries{};
   std::string connuser;
   std::string connpass;
-  double schedtime = 0;  // time of day as a fraction of a day
+  double schedtime{};  // time of day as a fraction of a day
 
   std::vector<Notif> notifs;      // the notification list; position n is notifs[n - 1]
   std::vector<int32_t> weekdays;  // the scheduler's weekday list, 1 Sunday .. 7 Saturday

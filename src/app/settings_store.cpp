@@ -1,9 +1,11 @@
 #include "app/settings_store.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/error.h"
 #include "app/message_box.h"
+#include "app/settings_table.h"
 
 namespace tarnwick {
 namespace {
@@ -15,18 +17,33 @@ constexpr double kFirstVersionWithStepCounts = 1.01;
 // and a save writes back only its kind, leaving the other stored values alone.
 constexpr uint8_t kUnknownKind = 0xFF;
 
+// Bounds of what a load reads, whatever a damaged count says.
+constexpr int32_t kMaxWeekdays = 7;
+
 std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+
+const char* KeyPath(StoredKey key) { return key == StoredKey::kMain ? kMainKey : kProductKey; }
 
 class Reader {
  public:
   Reader(RegistryStore& registry, LoadReport& report) : registry_(registry), report_(report) {}
 
-  void Open(const std::string& path) { key_ = registry_.Open(path, true, RegAccess::kAll); }
+  // Opens `path` for reading unless it is the key already open. A load never
+  // creates a key. Returns the open's error code (0 when the key is open).
+  uint32_t Open(const std::string& path) {
+    if (path == path_) return key_ ? kRegOk : error_;
+    path_ = path;
+    error_ = kRegOk;
+    key_ = registry_.Open(path, false, RegAccess::kRead, &error_);
+    if (!key_ && error_ == kRegOk) error_ = kRegFileNotFound;
+    return key_ ? kRegOk : error_;
+  }
 
-  // Each Read* leaves `out` unchanged when the value is missing or of the wrong
-  // type, records the problem and returns false.
+  // Each read leaves `out` unchanged when the value is missing or of the wrong
+  // type, records the problem and returns false. A missing value is a problem
+  // only when `required`.
   bool Text(const char* name, std::string& out) {
-    auto value = Get(name);
+    auto value = Get(name, true);
     if (!value) {
       out.clear();  // a missing text reads as empty text
       return false;
@@ -37,8 +54,8 @@ class Reader {
     return true;
   }
 
-  bool Integer(const char* name, int32_t& out) {
-    auto value = Get(name);
+  bool Integer(const char* name, int32_t& out, bool required = true) {
+    auto value = Get(name, required);
     if (!value) return false;
     auto number = AsDword(*value);
     if (!number) return WrongType(name);
@@ -61,7 +78,7 @@ class Reader {
   }
 
   bool Real(const char* name, double& out) {
-    auto value = Get(name);
+    auto value = Get(name, true);
     if (!value) return false;
     auto number = AsDouble(*value);
     if (!number) return WrongType(name);
@@ -69,87 +86,166 @@ class Reader {
     return true;
   }
 
+  void Problem(const std::string& text) { report_.problems.push_back(text); }
+
  private:
-  std::optional<RegistryValue> Get(const char* name) {
+  std::optional<RegistryValue> Get(const char* name, bool required) {
     std::optional<RegistryValue> value;
     if (key_) value = key_->Read(name);
-    if (!value) report_.problems.push_back("Failed to get data for " + Quoted(name));
+    if (!value && required) Problem("Failed to get data for " + Quoted(name));
     return value;
   }
 
   bool WrongType(const char* name) {
-    report_.problems.push_back("Invalid data type for " + Quoted(name));
+    Problem("Invalid data type for " + Quoted(name));
     return false;
   }
 
   RegistryStore& registry_;
   LoadReport& report_;
+  std::string path_;
+  uint32_t error_ = kRegOk;
   std::unique_ptr<RegistryKey> key_;
 };
 
-void ReadNotif(Reader& reader, Notif& notif, bool has_step_counts) {
-  if (!reader.Byte("NotifyMethod", notif.NotifyMethod)) {
-    notif.NotifyMethod = kUnknownKind;
-    return;
-  }
-  switch (notif.NotifyMethod) {
-    case kNotifyEmail: {
-      EmailNotif& e = notif.emailNotifr;
-      reader.Text("eFrom", e.eFrom);
-      reader.Text("ETo", e.ETo);
-      reader.Text("esubject", e.esubject);
-      reader.Text("emessage", e.emessage);
-      reader.Text("ReplyToAddress", e.ReplyToAddress);
-      if (has_step_counts) reader.Integer("maxretries", e.maxretries);
-      break;
-    }
-    case kNotifyFtp: {
-      FtpNotif& f = notif.FTPNotifr;
-      reader.Text("FTPServer", f.FTPServer);
-      reader.Text("FTPPath", f.FTPPath);
-      reader.Text("FTPHTML", f.FTPHTML);
-      reader.Integer("FTPPort", f.FTPPort);
-      reader.Text("FTPUser", f.FTPUser);
-      reader.Text("FTPPass", f.FTPPass);
-      break;
-    }
-    case kNotifyLaunch:
-      reader.Text("LnchApp", notif.LaunchNotifr.LnchApp);
-      reader.Text("LnchParam", notif.LaunchNotifr.LnchParam);
-      break;
-    case kNotifySleep:
-      if (has_step_counts) reader.Integer("sseconds", notif.sseconds);
-      break;
-    default:
-      break;
-  }
-  if (!has_step_counts) {
-    notif.emailNotifr.maxretries = 0;
-    notif.sseconds = 0;
-  }
-}
+// Whether a layout stores the per-step `maxretries` and `sseconds`.
+enum class StepCounts {
+  kStored,   // version 1.01 or later
+  kNone,     // an older version: they read as 0
+  kUnknown,  // no readable version: read where the tree has them
+};
 
-// `scheddays` holds single-digit weekday numbers separated by one character each.
-// An entry that cannot be decoded stays 0; the warning is shown once per load.
-void DecodeWeekdays(const std::string& text, int32_t count, std::vector<int32_t>& weekdays) {
-  weekdays.assign(count > 0 ? count : 0, 0);
-  bool warned = false;
-  for (size_t p = 1; p <= weekdays.size(); ++p) {
-    const size_t index = 2 * p - 2;
-    if (index < text.size() && text[index] >= '0' && text[index] <= '9') {
-      weekdays[p - 1] = text[index] - '0';
-    } else if (!warned) {
-      ShowWarning("Error reading weekday string");
-      warned = true;
+class Loader {
+ public:
+  Loader(Settings& settings, RegistryStore& registry, LoadReport& report)
+      : s_(settings), reader_(registry, report) {}
+
+  void Load(const SettingValue& row) {
+    reader_.Open(KeyPath(row.key));
+    switch (row.kind) {
+      case ValueKind::kVersion:
+        if (reader_.Real(row.name, s_.version)) {
+          counts_ = s_.version >= kFirstVersionWithStepCounts ? StepCounts::kStored
+                                                              : StepCounts::kNone;
+        } else {
+          ShowWarning("Error retrieving version number.");
+          s_.version = 0;
+          // A tree that lost its version may still hold the newer values:
+          // reading them keeps the save that follows from writing zeros over them.
+          counts_ = StepCounts::kUnknown;
+        }
+        break;
+      case ValueKind::kStepCount:
+        // Registry names ignore letter case; the load has always asked for this spelling.
+        reader_.Integer("notifcnt", step_count_);
+        break;
+      case ValueKind::kSteps:
+        LoadSteps();
+        break;
+      case ValueKind::kWeekdayCount:
+        reader_.Integer(row.name, weekday_count_);
+        break;
+      case ValueKind::kWeekdays: {
+        std::string text;
+        reader_.Text(row.name, text);
+        DecodeWeekdays(text);
+        break;
+      }
+      default:
+        LoadValue(row);
+        break;
     }
   }
-}
+
+ private:
+  void LoadValue(const SettingValue& row) {
+    std::visit(
+        [&](auto member) {
+          if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+            Read(row.name, Field(s_, member));
+          }
+        },
+        row.member);
+  }
+
+  void Read(const char* name, std::string& out, bool = true) { reader_.Text(name, out); }
+  void Read(const char* name, int32_t& out, bool required = true) {
+    reader_.Integer(name, out, required);
+  }
+  void Read(const char* name, bool& out) { reader_.Boolean(name, out); }
+  void Read(const char* name, uint8_t& out) { reader_.Byte(name, out); }
+  void Read(const char* name, double& out) { reader_.Real(name, out); }
+
+  // Notif1 to Notif<count>, up to the first step that is not stored: a count
+  // beyond the stored steps (a damaged one) loads the steps that are there, and
+  // the save that follows writes the count they make.
+  void LoadSteps() {
+    s_.notifs.clear();
+    const int32_t wanted = std::clamp<int32_t>(step_count_, 0, kMaxStoredSteps);
+    for (int32_t n = 1; n <= wanted; ++n) {
+      const uint32_t error = reader_.Open(NotifKeyPath(n));
+      if (error == kRegFileNotFound) {
+        reader_.Problem("Missing key " + Quoted(NotifKeyPath(n)));
+        return;
+      }
+      Notif& step = s_.notifs.emplace_back();
+      LoadStep(step);
+    }
+    if (step_count_ > wanted) reader_.Problem("Invalid value for 'Notifcnt'");
+  }
+
+  void LoadStep(Notif& step) {
+    if (!reader_.Byte("NotifyMethod", step.NotifyMethod)) {
+      step.NotifyMethod = kUnknownKind;
+      return;
+    }
+    for (const StepValue& row : StepValues()) {
+      if (row.step_kind != step.NotifyMethod || !row.read_back) continue;
+      if (row.needs_counts && counts_ == StepCounts::kNone) continue;  // they stay 0
+      const bool required = !row.needs_counts || counts_ == StepCounts::kStored;
+      std::visit([&](auto member) { Read(row.name, Field(step, member), required); }, row.member);
+    }
+  }
+
+  // `scheddays` holds single-digit weekday numbers separated by one character
+  // each. An entry that cannot be decoded stays 0; the warning is shown once.
+  void DecodeWeekdays(const std::string& text) {
+    int32_t count = weekday_count_;
+    if (count > kMaxWeekdays) {
+      // No week has more days: the count is damaged. The list is what the text holds.
+      count = std::min<int32_t>(kMaxWeekdays, static_cast<int32_t>((text.size() + 1) / 2));
+      reader_.Problem("Invalid value for 'schedwdaynum'");
+    }
+    s_.weekdays.assign(count > 0 ? count : 0, 0);
+    bool warned = false;
+    for (size_t p = 1; p <= s_.weekdays.size(); ++p) {
+      const size_t index = 2 * p - 2;
+      if (index < text.size() && text[index] >= '0' && text[index] <= '9') {
+        s_.weekdays[p - 1] = text[index] - '0';
+      } else if (!warned) {
+        ShowWarning("Error reading weekday string");
+        warned = true;
+      }
+    }
+  }
+
+  Settings& s_;
+  Reader reader_;
+  StepCounts counts_ = StepCounts::kNone;
+  int32_t step_count_ = 0;
+  int32_t weekday_count_ = 0;
+};
 
 class Writer {
  public:
   explicit Writer(RegistryStore& registry) : registry_(registry) {}
 
-  void Open(const std::string& path) { key_ = registry_.Open(path, true, RegAccess::kAll); }
+  // Opens (creating) `path` unless it is the key already open.
+  void Open(const std::string& path) {
+    if (path == path_) return;
+    path_ = path;
+    key_ = registry_.Open(path, true, RegAccess::kAll);
+  }
 
   void Text(const char* name, const std::string& text) { Put(name, RegText(text)); }
   void Integer(const char* name, int32_t value) { Put(name, RegDword(value)); }
@@ -164,41 +260,52 @@ class Writer {
   }
 
   RegistryStore& registry_;
+  std::string path_;
   std::unique_ptr<RegistryKey> key_;
 };
 
-void WriteNotif(Writer& writer, const Notif& notif) {
-  writer.Integer("NotifyMethod", notif.NotifyMethod);
-  switch (notif.NotifyMethod) {
-    case kNotifyEmail: {
-      const EmailNotif& e = notif.emailNotifr;
-      writer.Text("eFrom", e.eFrom);
-      writer.Text("ETo", e.ETo);
-      writer.Text("esubject", e.esubject);
-      writer.Text("emessage", e.emessage);
-      writer.Text("emailUser", e.emailUser);
-      writer.Text("ReplyToAddress", e.ReplyToAddress);
-      writer.Integer("maxretries", e.maxretries);
+void Write(Writer& writer, const char* name, const std::string& value) { writer.Text(name, value); }
+void Write(Writer& writer, const char* name, int32_t value) { writer.Integer(name, value); }
+void Write(Writer& writer, const char* name, bool value) { writer.Boolean(name, value); }
+void Write(Writer& writer, const char* name, uint8_t value) { writer.Integer(name, value); }
+void Write(Writer& writer, const char* name, double value) { writer.Real(name, value); }
+
+void SaveStep(Writer& writer, const Notif& step) {
+  writer.Integer("NotifyMethod", step.NotifyMethod);
+  for (const StepValue& row : StepValues()) {
+    if (row.step_kind != step.NotifyMethod) continue;
+    std::visit([&](auto member) { Write(writer, row.name, Field(step, member)); }, row.member);
+  }
+}
+
+void Save(Writer& writer, const SettingValue& row, const Settings& s) {
+  switch (row.kind) {
+    case ValueKind::kVersion:
+      writer.Real(row.name, kSettingsVersion);
       break;
-    }
-    case kNotifyFtp: {
-      const FtpNotif& f = notif.FTPNotifr;
-      writer.Text("FTPServer", f.FTPServer);
-      writer.Text("FTPPath", f.FTPPath);
-      writer.Text("FTPHTML", f.FTPHTML);
-      writer.Integer("FTPPort", f.FTPPort);
-      writer.Text("FTPUser", f.FTPUser);
-      writer.Text("FTPPass", f.FTPPass);
+    case ValueKind::kStepCount:
+      writer.Integer(row.name, static_cast<int32_t>(s.notifs.size()));
       break;
-    }
-    case kNotifyLaunch:
-      writer.Text("LnchApp", notif.LaunchNotifr.LnchApp);
-      writer.Text("LnchParam", notif.LaunchNotifr.LnchParam);
+    case ValueKind::kSteps:
+      for (size_t n = 1; n <= s.notifs.size(); ++n) {
+        writer.Open(NotifKeyPath(static_cast<int>(n)));
+        SaveStep(writer, s.notifs[n - 1]);
+      }
       break;
-    case kNotifySleep:
-      writer.Integer("sseconds", notif.sseconds);
+    case ValueKind::kWeekdayCount:
+      writer.Integer(row.name, static_cast<int32_t>(s.weekdays.size()));
+      break;
+    case ValueKind::kWeekdays:
+      writer.Text(row.name, FormatWeekdays(s.weekdays));
       break;
     default:
+      std::visit(
+          [&](auto member) {
+            if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+              Write(writer, row.name, Field(s, member));
+            }
+          },
+          row.member);
       break;
   }
 }
@@ -209,120 +316,24 @@ std::string NotifKeyPath(int position) {
   return std::string(kProductKey) + "\\Notif" + std::to_string(position);
 }
 
-LoadReport LoadSettings(Settings& s, RegistryStore& registry) {
+LoadReport LoadSettings(Settings& settings, RegistryStore& registry) {
+  std::vector<const SettingValue*> rows;
+  for (const SettingValue& row : SettingValues()) rows.push_back(&row);
+  std::sort(rows.begin(), rows.end(), [](const SettingValue* a, const SettingValue* b) {
+    return a->load_position < b->load_position;
+  });
   LoadReport report;
-  Reader reader(registry, report);
-  reader.Open(kProductKey);
-
-  if (!reader.Real("version", s.version)) {
-    ShowWarning("Error retrieving version number.");
-    s.version = 0;
-  }
-  const bool has_step_counts = s.version >= kFirstVersionWithStepCounts;
-
-  reader.Boolean("AutoStart", s.AutoStart);
-  reader.Boolean("Reconnect", s.Reconnect);
-  reader.Text("conname", s.conname);
-  int32_t count = 0;
-  reader.Integer("notifcnt", count);
-  s.notifs.assign(count > 0 ? count : 0, Notif{});
-  reader.Text("SMTPServer", s.SMTPServer);
-  reader.Boolean("usestartdelay", s.usestartdelay);
-  reader.Integer("startdelay", s.startdelay);
-  reader.Boolean("usesmtp", s.usesmtp);
-
-  for (size_t n = 1; n <= s.notifs.size(); ++n) {
-    reader.Open(NotifKeyPath(static_cast<int>(n)));
-    ReadNotif(reader, s.notifs[n - 1], has_step_counts);
-  }
-
-  if (!s.notifs.empty()) reader.Open(kProductKey);
-  reader.Integer("redelay", s.redelay);
-  reader.Integer("maxretries", s.maxretries);
-  reader.Boolean("MonitorIP", s.MonitorIP);
-  reader.Boolean("loggingenabled", s.loggingenabled);
-  reader.Text("logfile", s.logfile);
-  reader.Byte("kaMethod", s.kaMethod);
-  reader.Text("kaPingHost", s.kaPingHost);
-  reader.Integer("kaPingInterval", s.kaPingInterval);
-  reader.Text("kaWebSite", s.kaWebSite);
-  reader.Integer("kaWebInterval", s.kaWebInterval);
-  reader.Text("proxyname", s.proxyname);
-  reader.Integer("proxyport", s.proxyport);
-  reader.Text("proxyuser", s.proxyuser);
-  reader.Text("proxypass", s.proxypass);
-  reader.Boolean("schedenabled", s.schedenabled);
-  int32_t weekday_count = 0;
-  reader.Integer("schedwdaynum", weekday_count);
-  std::string scheddays;
-  reader.Text("scheddays", scheddays);
-  reader.Real("schedtime", s.schedtime);
-  reader.Integer("resdelay", s.resdelay);
-  reader.Integer("maxsretries", s.maxsretries);
-  reader.Text("connuser", s.connuser);
-  reader.Text("connpass", s.connpass);
-  reader.Text("lastip", s.lastip);
-
-  DecodeWeekdays(scheddays, weekday_count, s.weekdays);
-
-  reader.Open(kMainKey);
-  reader.Integer("Status", s.Main.Status);
-  reader.Integer("Height", s.Main.Height);
-  reader.Integer("Width", s.Main.Width);
-  reader.Integer("Left", s.Main.Left);
-  reader.Integer("Top", s.Main.Top);
+  Loader loader(settings, registry, report);
+  for (const SettingValue* row : rows) loader.Load(*row);
   return report;
 }
 
-void SaveSettings(const Settings& s, RegistryStore& registry) {
+void SaveSettings(const Settings& settings, RegistryStore& registry) {
   Writer writer(registry);
-  writer.Open(kProductKey);
-  writer.Real("version", kSettingsVersion);
-  writer.Boolean("AutoStart", s.AutoStart);
-  writer.Boolean("Reconnect", s.Reconnect);
-  writer.Text("conname", s.conname);
-  writer.Integer("redelay", s.redelay);
-  writer.Integer("maxretries", s.maxretries);
-  writer.Boolean("MonitorIP", s.MonitorIP);
-  writer.Boolean("usesmtp", s.usesmtp);
-  writer.Text("SMTPServer", s.SMTPServer);
-  writer.Boolean("usestartdelay", s.usestartdelay);
-  writer.Integer("startdelay", s.startdelay);
-  writer.Integer("Notifcnt", static_cast<int32_t>(s.notifs.size()));
-
-  for (size_t n = 1; n <= s.notifs.size(); ++n) {
-    writer.Open(NotifKeyPath(static_cast<int>(n)));
-    WriteNotif(writer, s.notifs[n - 1]);
+  for (const SettingValue& row : SettingValues()) {
+    if (row.kind != ValueKind::kSteps) writer.Open(KeyPath(row.key));
+    Save(writer, row, settings);
   }
-
-  if (!s.notifs.empty()) writer.Open(kProductKey);
-  writer.Boolean("loggingenabled", s.loggingenabled);
-  writer.Text("logfile", s.logfile);
-  writer.Text("lastip", s.lastip);
-  writer.Integer("kaMethod", s.kaMethod);
-  writer.Text("kaPingHost", s.kaPingHost);
-  writer.Integer("kaPingInterval", s.kaPingInterval);
-  writer.Text("kaWebSite", s.kaWebSite);
-  writer.Integer("kaWebInterval", s.kaWebInterval);
-  writer.Text("proxyname", s.proxyname);
-  writer.Integer("proxyport", s.proxyport);
-  writer.Text("proxyuser", s.proxyuser);
-  writer.Text("proxypass", s.proxypass);
-  writer.Boolean("schedenabled", s.schedenabled);
-  writer.Integer("resdelay", s.resdelay);
-  writer.Integer("maxsretries", s.maxsretries);
-  writer.Text("connuser", s.connuser);
-  writer.Text("connpass", s.connpass);
-  writer.Integer("schedwdaynum", static_cast<int32_t>(s.weekdays.size()));
-  writer.Text("scheddays", FormatWeekdays(s.weekdays));
-  writer.Real("schedtime", s.schedtime);
-
-  writer.Open(kMainKey);
-  writer.Integer("Status", s.Main.Status);
-  writer.Integer("Height", s.Main.Height);
-  writer.Integer("Width", s.Main.Width);
-  writer.Integer("Left", s.Main.Left);
-  writer.Integer("Top", s.Main.Top);
 }
 
 }  // namespace tarnwick

@@ -21,10 +21,16 @@ struct LoadReport {
   bool complete() const { return problems.empty(); }
 };
 
+// The most steps a load reads, whatever `Notifcnt` says.
+inline constexpr int32_t kMaxStoredSteps = 1000;
+
 // Overlays `settings` (already at their defaults) with what is stored. Never
 // throws for a missing or damaged value: the value keeps its default and the
-// load goes on, so no stored value is lost by the save that follows. Shows the
-// warnings "Error retrieving version number." and "Error reading weekday string".
+// load goes on, so no stored value is lost by the save that follows. Opens keys
+// for reading only and never creates one. A damaged count reads what is there:
+// the steps up to the first missing Notif<n> subkey (at most kMaxStoredSteps),
+// at most seven weekdays. Shows the warnings "Error retrieving version number."
+// and "Error reading weekday string".
 LoadReport LoadSettings(Settings& settings, RegistryStore& registry);
 
 // Writes every setting; nothing is deleted. Throws Error("Failed to set data for

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/error.h"
 #include "app/settings_store.h"
 #include "app/text_utils.h"
 
@@ -30,7 +31,15 @@ bool BringInSettings(Settings& settings, const SettingsRoot& root) {
     if (!LoadSettings(settings, *root.store).complete()) SaveSettings(settings, *root.store);
     return false;
   }
-  SaveSettings(settings, *root.store);
+  try {
+    SaveSettings(settings, *root.store);
+  } catch (const Error&) {
+    // What this start created is removed, so that the next start is a first
+    // start again (centred window, the start with Windows, the welcome) rather
+    // than an ordinary one over a partial tree.
+    root.store->DeleteTree(kProductKey);
+    throw;
+  }
   return true;
 }
 

@@ -38,7 +38,9 @@ SettingsRoot ChooseSettingsRoot(RegistryStore& machine, RegistryStore& user);
 
 // Defaults, then the stored settings: an incomplete tree is completed by a save,
 // a missing one is created with the defaults. Returns whether this is a first
-// start. Throws Error when that save fails.
+// start (the product key did not exist). Throws Error when that save fails; a
+// first start then leaves no product key behind, so the next start is a first
+// start too.
 bool BringInSettings(Settings& settings, const SettingsRoot& root);
 
 enum class WindowState { kNormal, kMaximized, kMinimized };

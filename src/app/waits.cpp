@@ -2,14 +2,14 @@
 
 namespace tarnwick {
 
-bool WaitForFlag(const bool& flag, PumpingSleeper& pump, int passes, int slice_ms) {
+bool WaitUntil(const std::function<bool()>& done, PumpingSleeper& pump, int passes, int slice_ms) {
   for (int pass = 0; pass < passes; ++pass) {
-    if (flag) return true;
+    if (done()) return true;
     if (pump.Quitting()) return false;
     pump.ProcessMessages();
     pump.Sleep(slice_ms);
   }
-  return flag;
+  return done();
 }
 
 }  // namespace tarnwick

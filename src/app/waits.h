@@ -3,6 +3,7 @@
 // window-message processing between them. Behind interfaces so that tests run
 // the waits in virtual time.
 #include <cstdint>
+#include <functional>
 
 namespace tarnwick {
 
@@ -25,10 +26,10 @@ class Clock {
   virtual uint64_t NowMs() const = 0;
 };
 
-// Waits for `flag` in at most `passes` passes: each pass tests the flag, then
-// processes messages and sleeps `slice_ms`. The flag is tested once more after
-// the last pass. Returns whether it was set; returns false at once when the
+// Waits until `done` in at most `passes` passes: each pass tests it, then
+// processes messages and sleeps `slice_ms`. It is tested once more after the
+// last pass. Returns whether it came true; returns false at once when the
 // program is quitting.
-bool WaitForFlag(const bool& flag, PumpingSleeper& pump, int passes, int slice_ms);
+bool WaitUntil(const std::function<bool()>& done, PumpingSleeper& pump, int passes, int slice_ms);
 
 }  // namespace tarnwick

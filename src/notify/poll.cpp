@@ -8,9 +8,15 @@
 namespace tarnwick {
 
 void IpCheckLoop::DialUp1ActiveConnection(RasHandle handle, const std::string& entry_name,
-                                          const std::string& device_name) {
+                                          const std::string& device_name, int state, int error) {
   // Exact comparison: phonebook entries differing only in letter case are different entries.
   if (entry_name != d_.settings.conname) return;
+  if (state != kRasStateConnected || error != 0) {
+    // Still being dialed (by Windows, the user or the reconnect window): it has
+    // no address yet, and a pick-up's dial would hang this very dial up.
+    if (error == 0 && state != kRasStateDisconnected) entry_dialing_ = true;
+    return;
+  }
   d_.state.connected = true;
   d_.state.device_name = device_name;
   d_.state.connection_handle = handle;
@@ -20,21 +26,28 @@ void IpCheckLoop::DialUp1AsyncEvent(const std::string& message_text) {
   // A dial of the main component only confirms a connection that is already up:
   // its first answer is "Connected" then. Anything else means the entry is down
   // and this dial must not go on.
-  d_.state.dial_answered = true;
-  if (message_text == "Connected") {
-    d_.state.connected = true;
-  } else {
-    d_.state.connected = false;
-    d_.ras.HangUp();
-  }
+  const bool connected = message_text == "Connected";
+  d_.state.Report(connected);
+  if (!connected) d_.ras.HangUp();
 }
 
 void IpCheckLoop::Tick() {
+  // The poll's timer is off while a tick runs, but others turn it on (the
+  // reconnect window when it closes): a tick inside a tick's wait would run the
+  // script again for the same address.
+  if (in_tick_) return;
+  in_tick_ = true;
+  struct Leave {
+    bool& in_tick;
+    ~Leave() { in_tick = false; }
+  } leave{in_tick_};
+
   Rearm rearm = Rearm::kYes;
   if (d_.state.reconnect_holdoff > 0) --d_.state.reconnect_holdoff;
   d_.host.SetPollEnabled(false);
   d_.settings.conname = d_.view.SelectedConnection();
   d_.state.connected = false;
+  entry_dialing_ = false;
   d_.ras.GetConnections();
   d_.ras.SetEntry(d_.settings.conname);
   if (d_.ras.ConnHandle() == 0) {
@@ -53,6 +66,10 @@ void IpCheckLoop::Tick() {
         d_.host.SetPollEnabled(true);
         d_.ras.HangUp();
         return;
+      case PickUp::kSuperseded:
+        // The user picked an entry meanwhile: that dial owns the component now.
+        d_.host.SetPollEnabled(true);
+        return;
       case PickUp::kQuitting:
         return;
     }
@@ -60,6 +77,8 @@ void IpCheckLoop::Tick() {
 
   if (d_.state.connected) {
     rearm = ShowConnection();
+  } else if (entry_dialing_) {
+    ShowDisconnected();  // left alone until it has connected
   } else if (d_.settings.Reconnect && d_.state.reconnect_holdoff <= 0 && !d_.state.start_delay) {
     HandOffDrop();
     rearm = Rearm::kNo;  // the reconnect window re-arms the poll when it closes
@@ -70,12 +89,14 @@ void IpCheckLoop::Tick() {
 }
 
 IpCheckLoop::PickUp IpCheckLoop::PickUpHandle() {
-  d_.state.dial_answered = false;
-  d_.state.connected = false;
+  WatchState& state = d_.state;
+  const uint32_t dial = state.NewDial();
   d_.ras.Dial();
-  if (!WaitForFlag(d_.state.dial_answered, d_.pump, kPickupPasses, kPickupSliceMs)) {
-    return d_.pump.Quitting() ? PickUp::kQuitting : PickUp::kTimedOut;
-  }
+  const bool answered = WaitUntil(
+      [&] { return state.Answered(dial) || state.Superseded(dial); }, d_.pump, kPickupPasses,
+      kPickupSliceMs);
+  if (state.Superseded(dial)) return PickUp::kSuperseded;
+  if (!answered) return d_.pump.Quitting() ? PickUp::kQuitting : PickUp::kTimedOut;
   // A first answer other than "Connected" has hung up and cleared the flag
   // already; the tick then goes on as not connected.
   d_.ras.InitStatistics(true, true, d_.state.device_name);
@@ -105,8 +126,8 @@ void IpCheckLoop::UpdateRate(PollLabel label, uint32_t current, uint32_t& previo
 }
 
 bool IpCheckLoop::RetryDeferred(const std::string& address) const {
-  return run_failed_ && address == failed_address_ &&
-         d_.clock.NowMs() - failed_at_ms_ < kScriptRetryDelayMs;
+  return failed_ && address == failed_->address &&
+         d_.clock.NowMs() - failed_->at_ms < kScriptRetryDelayMs;
 }
 
 IpCheckLoop::Rearm IpCheckLoop::HandleNewAddress(const std::string& address) {
@@ -115,21 +136,27 @@ IpCheckLoop::Rearm IpCheckLoop::HandleNewAddress(const std::string& address) {
     // `lastip` keeps the old address until a run succeeds, so that the change
     // is announced later rather than lost.
     if (RetryDeferred(address)) return Rearm::kYes;
+    // The same address again after a failed run: the steps before the one that
+    // failed were done (a mail sent need not go again), unless the list has
+    // been changed since.
+    const std::vector<Notif> steps = settings.notifs;
+    int position = 1;
+    if (failed_ && failed_->address == address && failed_->steps == steps) {
+      position = failed_->position;
+    }
     RunOutcome outcome;
     try {
-      outcome =
-          RunScript(settings.notifs, address, d_.steps, [this] { return !d_.pump.Quitting(); });
+      outcome = RunScript(steps, address, d_.steps, [this] { return !d_.pump.Quitting(); },
+                          position, &position);
     } catch (const std::exception& e) {
-      run_failed_ = true;
-      failed_address_ = address;
-      failed_at_ms_ = d_.clock.NowMs();
+      failed_ = FailedRun{address, d_.clock.NowMs(), position, steps};
       ShowErrorBox(e.what());
       return Rearm::kYes;
     }
     // Abandoned because the program is ending: the change was not fully
     // announced, so the next start must see it as new.
     if (outcome == RunOutcome::kAbandoned) return Rearm::kNo;
-    run_failed_ = false;
+    failed_.reset();
     settings.lastip = address;
     try {
       d_.host.SaveSettings();

@@ -5,13 +5,16 @@
 // main window supplies its labels, timers and RAS component through the
 // interfaces below and forwards its RAS component's events to the poll.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "app/watch_state.h"
 #include "notify/script.h"
 #include "notify/throughput.h"
 #include "notify/waits.h"
+#include "ras/ras_types.h"
 
 namespace tarnwick {
 
@@ -32,8 +35,8 @@ class Connections {
  public:
   virtual ~Connections() = default;
   // Enumerates the active connections; for each one the main window calls
-  // IpCheckLoop::DialUp1ActiveConnection before this returns. A failed
-  // enumeration reports nothing.
+  // IpCheckLoop::DialUp1ActiveConnection (with the connection's RAS state and
+  // error) before this returns. A failed enumeration reports nothing.
   virtual void GetConnections() = 0;
   virtual void SetEntry(const std::string& entry) = 0;
   virtual RasHandle ConnHandle() const = 0;
@@ -101,16 +104,19 @@ class IpCheckLoop {
   // reconnect window, while the program is quitting, or when a RAS call throws:
   // the Error then leaves the tick with the poll off, for the timer dispatch to show.
   // A script run that ends in an error is shown here and the poll re-armed; the
-  // same address is tried again no sooner than kScriptRetryDelayMs later.
+  // same address is tried again no sooner than kScriptRetryDelayMs later, from
+  // the step that failed. A tick that comes while a tick waits does nothing.
   void Tick();
 
-  // Forwarded events of the main window's RAS component.
+  // Forwarded events of the main window's RAS component. `state` and `error`
+  // are the connection's RAS state and error: only a connection that has
+  // connected counts; one that is still being dialed is left alone.
   void DialUp1ActiveConnection(RasHandle handle, const std::string& entry_name,
-                               const std::string& device_name);
+                               const std::string& device_name, int state, int error);
   void DialUp1AsyncEvent(const std::string& message_text);
 
  private:
-  enum class PickUp { kAnswered, kTimedOut, kQuitting };
+  enum class PickUp { kAnswered, kTimedOut, kSuperseded, kQuitting };
   enum class Rearm { kYes, kNo };
 
   PickUp PickUpHandle();
@@ -124,9 +130,16 @@ class IpCheckLoop {
   PollDependencies d_;
   uint32_t previous_sent_ = 0;
   uint32_t previous_received_ = 0;
-  bool run_failed_ = false;
-  std::string failed_address_;
-  uint64_t failed_at_ms_ = 0;
+  bool in_tick_ = false;
+  bool entry_dialing_ = false;  // this tick: the entry is listed, still being dialed
+  // The last run, when it ended in an error: where it stopped and what it ran.
+  struct FailedRun {
+    std::string address;
+    uint64_t at_ms = 0;
+    int position = 1;
+    std::vector<Notif> steps;
+  };
+  std::optional<FailedRun> failed_;
 };
 
 }  // namespace tarnwick

@@ -3,10 +3,11 @@
 namespace tarnwick {
 
 RunOutcome RunScript(std::vector<Notif> steps, const std::string& address, StepExecutor& executor,
-                     const std::function<bool()>& go_on) {
+                     const std::function<bool()>& go_on, int from, int* reached) {
   const int count = static_cast<int>(steps.size());
-  for (int position = 1; position <= count; ++position) {
+  for (int position = from < 1 ? 1 : from; position <= count; ++position) {
     if (go_on && !go_on()) return RunOutcome::kAbandoned;
+    if (reached) *reached = position;
     const Notif& step = steps[position - 1];
     switch (step.NotifyMethod) {
       case kNotifyEmail:

@@ -29,11 +29,14 @@ enum class RunOutcome {
   kAbandoned,  // `go_on` said stop (the program is ending): later steps not handled
 };
 
-// Runs `steps` in order; kinds other than 0 to 3 are passed over. The list is
-// taken by value: the options dialog may replace the notification list while a
-// step waits, and the run goes on with the steps it started with. `go_on` is
-// asked before each step, when given. Exceptions of the steps propagate.
+// Runs `steps` in order from position `from` (1: the whole script); kinds other
+// than 0 to 3 are passed over. The list is taken by value: the options dialog
+// may replace the notification list while a step waits, and the run goes on
+// with the steps it started with. `go_on` is asked before each step, when
+// given. Exceptions of the steps propagate; `position`, when given, then holds
+// the position of the step that threw.
 RunOutcome RunScript(std::vector<Notif> steps, const std::string& address, StepExecutor& executor,
-                     const std::function<bool()>& go_on = {});
+                     const std::function<bool()>& go_on = {}, int from = 1,
+                     int* position = nullptr);
 
 }  // namespace tarnwick

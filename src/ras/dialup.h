@@ -116,6 +116,10 @@ class TDialUp {
   uint32_t ConnectionSpeed() const { return statistics_ ? statistics_->ConnectionSpeed() : 0; }
 
   void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
+  // Asked by Dial after its hang-up, whose wait processes messages: when it
+  // says stop (the owner closed or the program ends meanwhile), Dial returns
+  // ERROR_CANCELLED without calling RAS.
+  void SetDialGuard(std::function<bool()> stop) { dial_guard_ = std::move(stop); }
   // Default 10 s; tests shorten it.
   void SetHangUpWait(std::chrono::milliseconds bound) { hang_up_wait_ = bound; }
 
@@ -137,6 +141,7 @@ class TDialUp {
   TRasLanguage language_ = ralgEnglish;
   int text_base_ = 2000;
   MessagePump pump_;
+  std::function<bool()> dial_guard_;
   std::chrono::milliseconds hang_up_wait_ = kHangUpWait;
   std::unique_ptr<DialUpStatistics> statistics_;
 };

@@ -127,16 +127,11 @@ void TDialUp::DeliveryTick() {
   // Keep the hand-off alive even if a handler destroys this component.
   std::shared_ptr<DialHandoff> handoff = handoff_;
   handoff->Collect();
-  if (auto next = handoff->BeginDelivery()) {
-    struct EndDelivery {
-      DialHandoff& handoff;
-      ~EndDelivery() { handoff.EndDelivery(); }
-    } end{*handoff};
-    if (OnAsyncEvent) {
-      const std::string text = StatusText(next->state, next->error);
-      OnAsyncEvent(*this, next->state, next->error, text);
-    }
-  }
+  // Every report that is in, in order: one per tick would let them trail the
+  // dial (a tick comes once per pass of a waiting handler).
+  handoff->DeliverPending([this](const DialNotification& next) {
+    if (OnAsyncEvent) OnAsyncEvent(*this, next.state, next.error, StatusText(next.state, next.error));
+  });
   // The handler may have destroyed this component.
   if (handoff->Closed()) return;
   // A tick nested in a handler's message processing only collects; the tick

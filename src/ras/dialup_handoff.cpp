@@ -4,22 +4,34 @@ namespace tarnwick {
 
 bool DialHandoff::Post(DialNotification notification, std::chrono::milliseconds bound) {
   std::unique_lock lock(mutex_);
-  if (!slot_freed_.wait_for(lock, bound, [&] { return closed_ || !slot_.has_value(); })) {
+  if (!room_.wait_for(lock, bound, [&] { return closed_ || pending_.size() < kMaxPending; })) {
     return false;
   }
   if (closed_) return false;
-  slot_ = notification;
+  pending_.push_back(notification);
   return true;
 }
 
 void DialHandoff::Collect() {
   {
     std::lock_guard lock(mutex_);
-    if (!slot_) return;
-    queue_.push_back(*slot_);
-    slot_.reset();
+    if (pending_.empty()) return;
+    queue_.insert(queue_.end(), pending_.begin(), pending_.end());
+    pending_.clear();
   }
-  slot_freed_.notify_all();
+  room_.notify_all();
+}
+
+void DialHandoff::DeliverPending(const std::function<void(const DialNotification&)>& raise) {
+  while (auto next = BeginDelivery()) {
+    struct End {
+      DialHandoff& handoff;
+      ~End() { handoff.EndDelivery(); }
+    } end{*this};
+    raise(*next);
+    if (Closed()) return;
+    Collect();
+  }
 }
 
 std::optional<DialNotification> DialHandoff::BeginDelivery() {
@@ -38,7 +50,7 @@ void DialHandoff::EndDelivery() {
 
 bool DialHandoff::HasWork() const {
   std::lock_guard lock(mutex_);
-  return slot_.has_value() || !queue_.empty();
+  return !pending_.empty() || !queue_.empty();
 }
 
 bool DialHandoff::Delivering() const {
@@ -56,7 +68,7 @@ void DialHandoff::Close() {
     std::lock_guard lock(mutex_);
     closed_ = true;
   }
-  slot_freed_.notify_all();
+  room_.notify_all();
 }
 
 }  // namespace tarnwick

@@ -2,17 +2,20 @@
 // The hand-off of asynchronous dial notifications from the RAS thread to the
 // user-interface thread.
 //
-// RAS calls the notifier on a thread of its own. The notifier waits while the
-// one slot is still pending, then fills it and wakes the user-interface thread
-// (Post). The user-interface thread takes the slot into its own queue at every
-// tick (Collect) and frees it at once, so the RAS thread never waits on an event
-// handler: a handler that hangs up and waits for RAS to let go of the connection
-// cannot deadlock with a notifier blocked on the slot. Events are then delivered
-// from the queue one at a time and in order (BeginDelivery/EndDelivery); a tick
-// that runs inside a handler's message processing collects but does not deliver.
+// RAS calls the notifier on a thread of its own. The notifier appends its
+// report to the pending list and wakes the user-interface thread (Post); it
+// does not wait for the user-interface thread, which takes the pending reports
+// only between its message-processing passes: a notifier held there would let
+// the reports of a quick dial trail the dial by seconds. Only when a bounded
+// backlog is full does it wait (with a bound). The user-interface thread takes
+// everything pending at each tick (Collect) and raises every event it holds, in
+// order and one at a time (DeliverPending); a tick that runs inside a handler's
+// message processing collects but does not deliver, so events never nest.
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -26,20 +29,29 @@ struct DialNotification {
 
 class DialHandoff {
  public:
-  // RAS thread. Waits up to `bound` while the slot is pending, then fills it.
-  // Returns false when the notification was not handed over: the hand-off is
-  // closed, or the user-interface thread did not take the slot in time.
+  // Reports a dial makes are a few dozen; a backlog this long means the
+  // user-interface thread is stuck, and the notifier then waits.
+  static constexpr size_t kMaxPending = 256;
+
+  // RAS thread. Appends the report; waits up to `bound` only while the backlog
+  // is full. Returns false when it was not handed over: the hand-off is closed,
+  // or the backlog stayed full.
   bool Post(DialNotification notification, std::chrono::milliseconds bound);
 
-  // User-interface thread: moves a pending slot into the delivery queue and frees it.
+  // User-interface thread: moves every pending report into the delivery queue.
   void Collect();
 
-  // User-interface thread: the next notification to raise, unless one is being
-  // raised already (then nothing: events never nest).
+  // User-interface thread: raises every queued report in order, collecting
+  // those that arrive meanwhile, unless a delivery is under way further up the
+  // stack (then nothing: events never nest). Stops once the hand-off is closed
+  // (a handler destroyed the component).
+  void DeliverPending(const std::function<void(const DialNotification&)>& raise);
+
+  // The next notification to raise, unless one is being raised already.
   std::optional<DialNotification> BeginDelivery();
   void EndDelivery();
 
-  // Whether a tick still has something to do (slot pending or queue non-empty).
+  // Whether a tick still has something to do (reports pending or queued).
   bool HasWork() const;
   bool Delivering() const;
   bool Closed() const;
@@ -49,9 +61,9 @@ class DialHandoff {
 
  private:
   mutable std::mutex mutex_;
-  std::condition_variable slot_freed_;
-  std::optional<DialNotification> slot_;
-  std::deque<DialNotification> queue_;
+  std::condition_variable room_;
+  std::deque<DialNotification> pending_;  // posted, not yet collected
+  std::deque<DialNotification> queue_;    // collected, not yet raised
   bool delivering_ = false;
   bool closed_ = false;
 };

@@ -76,6 +76,7 @@ int TDialUp::ReadDialParams(RASDIALPARAMSA& params, BOOL& password_saved) {
 int TDialUp::Dial() {
   // RAS wants the handle of a previous attempt released first.
   HangUp();
+  if (dial_guard_ && dial_guard_()) return ERROR_CANCELLED;
   RASDIALPARAMSA params;
   WipeDialParams wipe{params};
   BOOL password_saved = FALSE;

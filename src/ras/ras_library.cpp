@@ -23,20 +23,26 @@ void* RasLibrary::GetRasProc(const std::string& function) {
     if (proc == nullptr) ThrowNotFound(function);
     return proc;
   }
-  if (library_ == nullptr) {
-    library_ = loader_.Load(kRasLibraryName);
-    if (library_ == nullptr) throw Error("Error opening rasapi.dll");
+  if (primary_ == nullptr) {
+    primary_ = loader_.Load(kRasLibraryName);
+    if (primary_ == nullptr) throw Error("Error opening rasapi.dll");
   }
-  if (void* proc = loader_.Find(library_, function)) {
+  if (void* proc = loader_.Find(primary_, function)) {
+    library_ = primary_;
     loaded_ = true;
     return proc;
   }
   // A system whose RAS library lacks the function: the older library has it.
   void* fallback = loader_.Load(kRasFallbackLibraryName);
   if (fallback == nullptr) throw Error("Error opening rnaph.dll");
+  void* proc = loader_.Find(fallback, function);
+  if (proc == nullptr) {
+    // Neither has it: nothing is chosen, and the next call starts again from
+    // the main library (kept loaded) instead of from this one.
+    loader_.Release(fallback);
+    ThrowNotFound(function);
+  }
   library_ = fallback;
-  void* proc = loader_.Find(library_, function);
-  if (proc == nullptr) ThrowNotFound(function);
   loaded_ = true;
   fallback_ = true;
   return proc;

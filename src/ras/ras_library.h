@@ -29,7 +29,8 @@ class RasLibrary {
 
   // The address of `function`; throws Error "Error opening rasapi.dll",
   // "Error opening rnaph.dll" or "Function <name> not found!". A failed first
-  // load leaves nothing marked, so the next call tries again.
+  // load, or a function missing from both libraries, leaves nothing chosen, so
+  // the next call tries again from rasapi32.dll.
   void* GetRasProc(const std::string& function);
 
   bool Loaded() const { return loaded_; }
@@ -37,7 +38,8 @@ class RasLibrary {
 
  private:
   LibraryLoader& loader_;
-  void* library_ = nullptr;
+  void* primary_ = nullptr;  // rasapi32.dll once loaded
+  void* library_ = nullptr;  // the library chosen: primary_ or the fallback
   bool loaded_ = false;
   bool fallback_ = false;
 };

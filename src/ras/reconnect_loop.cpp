@@ -39,6 +39,8 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
   // Releases a handle left from before (RAS wants that before a dial).
   d_.dialer.HangUp();
   if (!*alive) return Outcome::kAbandoned;
+  // The hang-up processed messages: Cancel, the close box or Exit may have come.
+  if (Stopping()) return closing_ ? Outcome::kCancelled : Outcome::kQuitting;
   if (!d_.windows2000_or_later && !s.connuser.empty() && !s.connpass.empty()) {
     // The entry's stored credentials are replaced once, before the first attempt.
     d_.dialer.SetEntryUserName(s.connuser);
@@ -92,9 +94,13 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
 void ReconnectLoop::StartAttempt() {
   dial_state_ = DialState::kDialing;
   last_progress_ms_ = d_.clock.NowMs();
-  // Hangs up the previous attempt's handle first. A dial that cannot start
-  // reports DialUp1Error before Dial returns.
+  // Hangs up the previous attempt's handle first, processing messages, and
+  // dials only when Stopping() is still false after that. A dial that cannot
+  // start reports DialUp1Error before Dial returns.
   d_.dialer.Dial();
+  // Cancel, the close box or Exit came while the dial started anyway: nobody
+  // would hang it up later.
+  if (Stopping()) d_.dialer.HangUp();
 }
 
 ReconnectLoop::Step ReconnectLoop::WaitForAnswer(const std::shared_ptr<bool>& alive) {

@@ -18,9 +18,10 @@
 namespace tarnwick {
 
 // The window's RAS component (asynchronous dial mode) as the loop uses it. Dial
-// and HangUp may process messages; Dial reports a dial that cannot be started
-// through ReconnectLoop::DialUp1Error before it returns, and progress later
-// through ReconnectLoop::DialUp1AsyncEvent.
+// and HangUp may process messages; Dial first hangs up the previous handle and
+// then asks ReconnectLoop::Stopping() before it calls RAS. Dial reports a dial
+// that cannot be started through ReconnectLoop::DialUp1Error before it returns,
+// and progress later through ReconnectLoop::DialUp1AsyncEvent.
 class ReconnectDialer {
  public:
   virtual ~ReconnectDialer() = default;
@@ -104,6 +105,10 @@ class ReconnectLoop {
   // or out of retries) it is a Cancel: the dial is hung up and automatic
   // reconnection held off, instead of leaving a dial running that nobody shows.
   void CloseBox();
+
+  // Cancel, the close box or the connected close has begun, or the program is
+  // ending: nothing new may be started in RAS.
+  bool Stopping() const { return closing_ || d_.pump.Quitting(); }
 
   DialState State() const { return dial_state_; }
   bool Cancelled() const { return cancelled_; }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <utility>
 
 #include "app/dpi_win32.h"
 #include "ui/main_layout.h"
@@ -169,6 +171,19 @@ void MainControls::Create(HWND main) {
   Image3 = AddChild(ScrollBox1, "STATIC", nullptr, SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY,
                     state_picture);
   ShowWindow(Image2, SW_HIDE);
+  hints = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr,
+                          GetModuleHandleA(nullptr), nullptr);
+  for (const auto& [picture, hint] : {std::pair{Image2, kConnectedHint},
+                                      std::pair{Image3, kNotConnectedHint}}) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = main;
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   Label3 = AddChild(ScrollBox1, "STATIC", "IP Address:", SS_LEFT,
                     {nullptr, kMargin + 10, g1 + 52, 70, 16, F::kCaption});
   Label10 = AddChild(ScrollBox1, "STATIC", "", SS_LEFT,

@@ -24,6 +24,10 @@ enum MainToolbarCommand : int {
   kCmdKeepAlive,           // "Keep-Alive"
 };
 
+// The hints of the status pictures.
+inline constexpr const char* kConnectedHint = "Connected";
+inline constexpr const char* kNotConnectedHint = "Not Connected";
+
 struct MainControls {
   HWND toolbar = nullptr;  // MainBar
   HWND Panel1 = nullptr;
@@ -35,6 +39,7 @@ struct MainControls {
   HWND Label1 = nullptr;
   HWND Image2 = nullptr;  // connected
   HWND Image3 = nullptr;  // not connected
+  HWND hints = nullptr;   // the pictures' tooltips
   HWND Label3 = nullptr;
   HWND Label10 = nullptr;  // the current address
   RECT GroupBox2{};

@@ -38,10 +38,13 @@ MainWatch::MainWatch(HWND main, MainControls& controls, Application& app)
     SendMessageA(controls_.cbConnections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageA(controls_.cbConnections, CB_SETCURSEL, 0, 0);
   };
-  DialUp1_->OnActiveConnection = [this](TDialUp&, RasHandle handle, const RASCONNSTATUSA&,
+  DialUp1_->SetDialGuard([this] { return pump_.Quitting(); });
+  DialUp1_->OnActiveConnection = [this](TDialUp&, RasHandle handle, const RASCONNSTATUSA& status,
                                         const std::string&, const char* entry, const char*,
                                         const char* device) {
-    poll_->DialUp1ActiveConnection(handle, entry ? entry : "", device ? device : "");
+    poll_->DialUp1ActiveConnection(handle, entry ? entry : "", device ? device : "",
+                                   static_cast<int>(status.rasconnstate),
+                                   static_cast<int>(status.dwError));
   };
   DialUp1_->OnAsyncEvent = [this](TDialUp&, int, int, const std::string& text) {
     poll_->DialUp1AsyncEvent(text);
@@ -71,7 +74,6 @@ void MainWatch::SetUp() {
   }
   state_.reconnect_holdoff = 0;
   state_.connected = false;
-  state_.dial_answered = false;
   FillConnections();
 }
 
@@ -118,13 +120,14 @@ void MainWatch::tmIPCheckTimer() { poll_->Tick(); }
 void MainWatch::cbConnectionsChange() {
   app_.settings.conname = SelectedConnection();
   DialUp1_->Entry = app_.settings.conname;
-  state_.connected = false;
-  state_.dial_answered = false;
+  const uint32_t dial = state_.NewDial();
   // Only an entry that is up answers "Connected" first; any other answer hangs up.
   if (DialUp1_->Dial() == 0) {
-    WaitForFlag(state_.dial_answered, pump_, kPickAnswerPasses, kPickAnswerSliceMs);
+    WaitUntil([&] { return state_.Answered(dial) || state_.Superseded(dial); }, pump_,
+              kPickAnswerPasses, kPickAnswerSliceMs);
   }
-  if (state_.connected) {
+  // The answer of this dial, not of one made while it waited.
+  if (state_.Answered(dial) && state_.answer_connected) {
     DialUp1_->GetStatistics();
     DialUp1_->GetIPAddresses(DialUp1_->ConnHandle);
     ShowWarning(DialUp1_->ClientIP());

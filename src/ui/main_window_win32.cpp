@@ -9,6 +9,7 @@
 #include "app/shell_win32.h"
 #include "ui/about_win32.h"
 #include "ui/placement.h"
+#include "ui/placement_win32.h"
 #include "ui/resource_ids.h"
 #include "ui/welcome_win32.h"
 
@@ -131,23 +132,22 @@ WindowState TMain::State() const {
   return WindowState::kNormal;
 }
 
-WindowRect TMain::NormalBounds() const {
-  RECT r{};
-  if (State() == WindowState::kNormal) {
-    GetWindowRect(hwnd(), &r);
-  } else {
-    // Minimized or maximized: the bounds the window returns to.
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(hwnd(), &wp);
-    r = wp.rcNormalPosition;
+WindowRect TMain::NormalBounds() const { return RestoredBoundsOf(hwnd()); }
+
+void TMain::SaveSettings() {
+  try {
+    app_.Save();
+  } catch (const Error& e) {
+    // Inside the session query a box would hold up the end of the session: the
+    // session ends as Windows asks, whatever the registry says.
+    if (!in_session_query_) ShowErrorBox(e.what());
   }
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 bool TMain::FormCloseQuery() {
   const bool may_close = app_.flags.SessionEnding;
-  if (RecordWindowOnClose(State(), NormalBounds(), app_.settings.Main)) app_.Save();
+  // A failed save is shown; the window still closes as the user asked.
+  if (RecordWindowOnClose(State(), NormalBounds(), app_.settings.Main)) SaveSettings();
   if (!may_close) {
     if (app_.nt_family) TrimWorkingSet();
     ShowWindow(hwnd(), SW_HIDE);
@@ -237,7 +237,8 @@ LRESULT TMain::OnNotify(NMHDR* header) {
 
 void TMain::ExitProgram1Click() {
   RecordWindowOnExit(NormalBounds(), app_.settings.Main);
-  app_.Save();
+  // The user chose Exit: a failed save is shown, then the program ends.
+  SaveSettings();
   TerminateApplication();
 }
 
@@ -280,7 +281,9 @@ void TMain::tmShutdownTimer() {
 LRESULT TMain::WMQUERYENDSESSION(WPARAM, LPARAM) {
   // The ordinary close query writes the settings and hides the window; then the
   // answer is yes: the program never holds up the end of the session.
+  in_session_query_ = true;
   SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  in_session_query_ = false;
   app_.flags.SessionEnding = true;
   return TRUE;
 }

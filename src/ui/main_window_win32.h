@@ -87,11 +87,15 @@ class TMain : public Form {
   void RetryTrayIcon();
   WindowState State() const;
   WindowRect NormalBounds() const;
+  // Writes the settings on closing and Exit; a failure is shown, except while
+  // Windows asks whether the session may end.
+  void SaveSettings();
 
   Application& app_;
   std::unique_ptr<Timer> tmShutdown_;
   std::unique_ptr<Timer> tray_retry_;
   int tray_retries_left_ = 0;
+  bool in_session_query_ = false;
   TrayIcon tray_;
   HICON icon_ = nullptr;
   HMENU PopupMenu1_ = nullptr;

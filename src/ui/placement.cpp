@@ -49,4 +49,12 @@ WindowRect PlaceDialogOver(const WindowRect& owner, int width, int height, Scree
   return r;
 }
 
+WindowRect WorkspaceToScreen(const WindowRect& bounds, const WindowRect& monitor,
+                             const WindowRect& work_area) {
+  WindowRect r = bounds;
+  r.left += work_area.left - monitor.left;
+  r.top += work_area.top - monitor.top;
+  return r;
+}
+
 }  // namespace tarnwick

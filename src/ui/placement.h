@@ -27,4 +27,10 @@ WindowRect CentreOnScreen(const WindowRect& window, ScreenSize screen);
 // vertically centred when that fits, else at its top.
 WindowRect PlaceDialogOver(const WindowRect& owner, int width, int height, ScreenSize screen);
 
+// A minimized or maximized top-level window reports its normal bounds in
+// workspace coordinates, which start at the corner of its monitor's work area:
+// with the taskbar at the top or left they are off by the taskbar's size.
+WindowRect WorkspaceToScreen(const WindowRect& bounds, const WindowRect& monitor,
+                             const WindowRect& work_area);
+
 }  // namespace tarnwick

@@ -6,16 +6,37 @@ ScreenSize PrimaryScreen() {
   return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-WindowRect NormalBoundsOf(HWND window) {
+namespace {
+
+WindowRect FromRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+}  // namespace
+
+WindowRect RestoredBoundsOf(HWND window) {
   RECT r{};
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  if (IsIconic(window) && GetWindowPlacement(window, &placement)) {
-    r = placement.rcNormalPosition;
-  } else {
+  if (!IsIconic(window) && !IsZoomed(window)) {
     GetWindowRect(window, &r);
+    return FromRect(r);
   }
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  const WindowRect normal = FromRect(placement.rcNormalPosition);
+  // Tool windows get screen coordinates; other top-level windows workspace ones.
+  if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return normal;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return normal;
+  }
+  return WorkspaceToScreen(normal, FromRect(monitor.rcMonitor), FromRect(monitor.rcWork));
+}
+
+WindowRect NormalBoundsOf(HWND window) {
+  if (IsIconic(window)) return RestoredBoundsOf(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  return FromRect(r);
 }
 
 void PlaceDialogWindow(HWND dialog, HWND owner) {

@@ -9,8 +9,12 @@ namespace tarnwick {
 // The primary screen's size in pixels.
 ScreenSize PrimaryScreen();
 
-// A window's bounds in its normal state: where a minimized window comes back
-// to, else where it is now.
+// The window's bounds in its normal state, in screen coordinates: its current
+// bounds when it is in that state, else those it returns to when restored.
+WindowRect RestoredBoundsOf(HWND window);
+
+// Where a window stands: where a minimized window comes back to, else where it
+// is now (a maximized one included).
 WindowRect NormalBoundsOf(HWND window);
 
 // Moves `dialog` over `owner` by the dialog rule (PlaceDialogOver), or to the

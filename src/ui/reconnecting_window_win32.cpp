@@ -63,6 +63,7 @@ TfrmReconnecting::TfrmReconnecting(Application& app, WatchState& watch, Reconnec
   DialUp1_.DialMode = dmAsync;
   DialUp1_.SetLanguage(ralgEnglish);
   DialUp1_.SetMessagePump([&pump] { pump.ProcessMessages(); });
+  DialUp1_.SetDialGuard([this] { return loop_.Stopping(); });
   DialUp1_.OnAsyncEvent = [this](TDialUp&, int state, int error, const std::string& text) {
     loop_.DialUp1AsyncEvent(state, error, text);
   };

@@ -116,8 +116,8 @@ class TfrmReconnecting : public Form, private ReconnectDialer, private Reconnect
   int dpi_ = 96;
 };
 
-// Creates the reconnect window over the main window `main_window` (its normal
-// bounds; null: centred on the screen) and shows it minimized without
+// Creates the reconnect window over the main window `main_window` (where it is,
+// or where it comes back to when minimized; null: centred on the screen) and shows it minimized without
 // waiting. Returns null when the window cannot be created.
 std::unique_ptr<TfrmReconnecting> OpenReconnectWindow(Application& app, WatchState& watch,
                                                       ReconnectHost& host, PumpingSleeper& pump,

@@ -2,6 +2,10 @@
 
 #include <raserror.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -41,9 +45,8 @@ void Report(const Notifier& notifier, uintptr_t handle, const Step& step) {
   }
 }
 
-// Sleeps `ms` in small slices; false when the connection was hung up meanwhile.
-bool Pause(uintptr_t handle, int ms) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+// Sleeps until `until` in small slices; false when the connection was hung up meanwhile.
+bool PauseUntil(uintptr_t handle, ULONGLONG until) {
   for (;;) {
     {
       Service& service = Service::Instance();
@@ -52,14 +55,14 @@ bool Pause(uintptr_t handle, int ms) {
       if (connection == nullptr || connection->hung_up) return false;
     }
     const ULONGLONG now = GetTickCount64();
-    if (now >= end) return true;
-    Sleep(static_cast<DWORD>(std::min<ULONGLONG>(end - now, 5)));
+    if (now >= until) return true;
+    Sleep(static_cast<DWORD>(std::min<ULONGLONG>(until - now, 5)));
   }
 }
 
 // Applies one step to the connection; false when the dial is over (hung up,
-// dropped). `in_notifier` is set for the caller's report.
-bool Advance(uintptr_t handle, const Step& step, bool async) {
+// dropped).
+bool Advance(uintptr_t handle, const Step& step) {
   Service& service = Service::Instance();
   auto lock = service.Lock();
   Connection* connection = service.Find(handle);
@@ -71,7 +74,6 @@ bool Advance(uintptr_t handle, const Step& step, bool async) {
   } else if (step.state == kStateConnected) {
     service.MarkConnected(*connection);
   }
-  connection->in_notifier = async;
   service.Log("progress handle=" + HandleText(handle) + " state=" + std::to_string(step.state) +
               " error=" + std::to_string(step.error));
   if (step.state == kStateConnected) {
@@ -81,20 +83,84 @@ bool Advance(uintptr_t handle, const Step& step, bool async) {
   return true;
 }
 
+// Marks the caller's notifier as running for the connection; false when the
+// connection is gone or hung up (its remaining reports are not made).
+bool EnterNotifier(uintptr_t handle) {
+  Service& service = Service::Instance();
+  auto lock = service.Lock();
+  Connection* connection = service.Find(handle);
+  if (connection == nullptr || connection->hung_up) return false;
+  connection->in_notifier = true;
+  return true;
+}
+
 void LeaveNotifier(uintptr_t handle) {
   Service& service = Service::Instance();
   auto lock = service.Lock();
   if (Connection* connection = service.Find(handle)) connection->in_notifier = false;
 }
 
+void Notify(const Notifier& notifier, uintptr_t handle, const Step& step) {
+  if (!EnterNotifier(handle)) return;
+  Report(notifier, handle, step);
+  LeaveNotifier(handle);
+}
+
+// The reports of one dial, from the dial's thread to its notifier's.
+class ReportQueue {
+ public:
+  void Push(const Step& step) {
+    {
+      std::lock_guard lock(mutex_);
+      steps_.push_back(step);
+    }
+    changed_.notify_one();
+  }
+  void Close() {
+    {
+      std::lock_guard lock(mutex_);
+      closed_ = true;
+    }
+    changed_.notify_one();
+  }
+  std::optional<Step> Pop() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return closed_ || !steps_.empty(); });
+    if (steps_.empty()) return std::nullopt;
+    Step step = steps_.front();
+    steps_.pop_front();
+    return step;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Step> steps_;
+  bool closed_ = false;
+};
+
+// The connection goes through its states at the service's pace, step-delay
+// after step-delay from the dial; the caller's notifier hears of them in order
+// on a thread of its own, as with RAS: a notifier that is slow to return holds
+// up its own reports, not the connection.
 void RunSteps(uintptr_t handle, std::vector<Step> steps, int delay_ms, Notifier notifier) {
+  ReportQueue queue;
+  std::thread reporter([&] {
+    while (const std::optional<Step> step = queue.Pop()) Notify(notifier, handle, *step);
+  });
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG due = start;
   for (const Step& step : steps) {
     // The error report of a failure follows its state at once.
-    if (step.error == 0 && !Pause(handle, delay_ms)) return;
-    if (!Advance(handle, step, true)) return;
-    Report(notifier, handle, step);
-    LeaveNotifier(handle);
+    if (step.error == 0) {
+      due += static_cast<ULONGLONG>(delay_ms);
+      if (!PauseUntil(handle, due)) break;
+    }
+    if (!Advance(handle, step)) break;
+    queue.Push(step);
   }
+  queue.Close();
+  reporter.join();
 }
 
 }  // namespace
@@ -139,10 +205,7 @@ DWORD Dial(LPRASDIALEXTENSIONS /*extensions*/, LPCSTR phonebook, LPRASDIALPARAMS
     if (async) {
       const uintptr_t handle = existing->handle;
       std::thread([handle, notifier] {
-        if (Advance(handle, {kStateConnected, 0}, true)) {
-          Report(notifier, handle, {kStateConnected, 0});
-          LeaveNotifier(handle);
-        }
+        if (Advance(handle, {kStateConnected, 0})) Notify(notifier, handle, {kStateConnected, 0});
       }).detach();
     }
     return 0;
@@ -161,9 +224,13 @@ DWORD Dial(LPRASDIALEXTENSIONS /*extensions*/, LPCSTR phonebook, LPRASDIALPARAMS
   }
   // Without a notifier the call returns when the dial is over.
   lock.unlock();
+  ULONGLONG due = GetTickCount64();
   for (const Step& step : steps) {
-    if (step.error == 0 && !Pause(handle, delay)) return ERROR_USER_DISCONNECTION;
-    if (!Advance(handle, step, false)) return ERROR_USER_DISCONNECTION;
+    if (step.error == 0) {
+      due += static_cast<ULONGLONG>(delay);
+      if (!PauseUntil(handle, due)) return ERROR_USER_DISCONNECTION;
+    }
+    if (!Advance(handle, step)) return ERROR_USER_DISCONNECTION;
     if (step.error != 0) return static_cast<DWORD>(step.error);
   }
   if (steps.back().state != kStateConnected) {

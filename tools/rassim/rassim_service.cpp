@@ -163,7 +163,9 @@ void Service::Log(const std::string& line) {
   const std::string path = EnvOr("RASSIM_LOG", kDefaultLog);
   CreateParentDirectory(path);
   std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << line << "\r\n";
+  // The service's own clock, the one every process of the session shares, so
+  // that a test can time what a program does against what the service did.
+  out << line << " at=" << GetTickCount64() << "\r\n";
 }
 
 std::string Service::PasswordForLog(const std::string& password) const {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 
 #include "app/error.h"
 #include "app/memory_registry.h"
@@ -278,22 +280,81 @@ TEST(SettingsStore, OldLayoutsLoadNoStepCountsAndStoredVersionsKeepThem) {
   EXPECT_EQ(loaded.notifs[0].emailNotifr.ETo, "you@example.com");
 }
 
-TEST(SettingsStore, MissingVersionWarnsAndCountsAsAnOldLayout) {
-  Settings s = Defaults();
-  s.notifs = {SleepStep(45)};
-  MemoryRegistry reg;
-  SaveSettings(s, reg);
-  reg.Remove(kProductKey, "version");
+// A version that is missing or of the wrong type says nothing about the layout:
+// the step counts the tree holds are read, so the save that follows keeps them.
+TEST(SettingsStore, AnUnreadableVersionKeepsTheStepCountsTheTreeHolds) {
+  const std::pair<const char*, std::optional<RegistryValue>> versions[] = {
+      {"missing", std::nullopt},
+      {"a number", RegDword(1)},
+      {"text", RegText("1.1")},
+  };
+  for (const auto& [what, version] : versions) {
+    Settings s = Defaults();
+    s.notifs = {EmailStep(), SleepStep(45), SleepStep(30)};
+    MemoryRegistry reg;
+    SaveSettings(s, reg);
+    reg.Remove(kProductKey, "version");
+    if (version) reg.Set(kProductKey, "version", *version);
+    reg.Remove(NotifKeyPath(3), "sseconds");  // a step an older layout wrote
 
-  MessageBoxRecorder boxes;
-  Settings loaded = Defaults();
-  EXPECT_FALSE(LoadSettings(loaded, reg).complete());
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Error retrieving version number.");
-  EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
-  EXPECT_EQ(boxes.boxes[0].buttons, BoxButtons::Ok);
-  EXPECT_EQ(loaded.notifs[0].sseconds, 0);
-  EXPECT_EQ(loaded.conname, s.conname);
+    MessageBoxRecorder boxes;
+    Settings loaded = Defaults();
+    EXPECT_FALSE(LoadSettings(loaded, reg).complete()) << what;
+    ASSERT_EQ(boxes.boxes.size(), 1u) << what;
+    EXPECT_EQ(boxes.boxes[0].text, "Error retrieving version number.");
+    EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(boxes.boxes[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(loaded.notifs[0].emailNotifr.maxretries, 3) << what;
+    EXPECT_EQ(loaded.notifs[1].sseconds, 45) << what;
+    EXPECT_EQ(loaded.notifs[2].sseconds, 0) << what;
+
+    SaveSettings(loaded, reg);
+    EXPECT_EQ(reg.Get(NotifKeyPath(1), "maxretries"), RegDword(3)) << what;
+    EXPECT_EQ(reg.Get(NotifKeyPath(2), "sseconds"), RegDword(45)) << what;
+  }
+}
+
+// Every value of the product key, of Main and of the step subkeys, by path and name.
+std::map<std::string, RegistryValue> Values(const MemoryRegistry& reg) {
+  std::map<std::string, RegistryValue> values;
+  for (const auto& path : reg.KeyPaths()) {
+    for (const auto& name : reg.ValueNames(path)) values[path + "|" + name] = *reg.Get(path, name);
+  }
+  return values;
+}
+
+// A damaged count must neither stop the program (an allocation of that many
+// entries) nor grow the tree (a key per count): the load reads what is stored,
+// creates nothing, and the save that follows writes the counts of what it read.
+TEST(SettingsStore, DamagedCountsLoadWhatIsStoredAndCreateNothing) {
+  struct Case {
+    const char* value;
+    int32_t count;
+  };
+  const Case cases[] = {
+      {"Notifcnt", 0x7FFFFFFF}, {"Notifcnt", 100000}, {"Notifcnt", 5},
+      {"schedwdaynum", 0x7FFFFFFF}, {"schedwdaynum", 8},
+  };
+  for (const Case& c : cases) {
+    Settings stored = Customised();
+    stored.notifs = {EmailStep(), FtpStep()};
+    stored.weekdays = {2, 4, 6};
+    MemoryRegistry reg;
+    SaveSettings(stored, reg);
+    const auto before = Values(reg);
+    const auto keys = reg.KeyPaths();
+    reg.Set(kProductKey, c.value, RegDword(c.count));
+
+    MessageBoxRecorder boxes;
+    Settings loaded = Defaults();
+    EXPECT_FALSE(LoadSettings(loaded, reg).complete()) << c.value << " " << c.count;
+    EXPECT_EQ(loaded, stored) << c.value << " " << c.count;
+    EXPECT_EQ(reg.KeyPaths(), keys) << c.value << " " << c.count;
+    EXPECT_TRUE(boxes.boxes.empty()) << c.value << " " << c.count;
+
+    SaveSettings(loaded, reg);
+    EXPECT_EQ(Values(reg), before) << c.value << " " << c.count;
+  }
 }
 
 TEST(SettingsStore, WeekdaysAreStoredAsCommaSeparatedDigits) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/error.h"
 #include "app/memory_registry.h"
 #include "app/settings_store.h"
 #include "support/message_box_recorder.h"
@@ -59,6 +60,18 @@ TEST(BringInSettings, AFirstStartWritesTheDefaultsAndASecondChangesNothing) {
   EXPECT_FALSE(BringInSettings(settings, ChooseSettingsRoot(machine, user)));
   EXPECT_EQ(settings.conname, "");
   for (const auto& entry : machine.log) EXPECT_EQ(entry.rfind("write", 0), std::string::npos);
+}
+
+TEST(BringInSettings, AFirstStartWhoseSaveFailsIsAFirstStartAgain) {
+  MemoryRegistry machine, user;
+  machine.FailWritesOf("Notifcnt");
+  const SettingsRoot first = ChooseSettingsRoot(machine, user);
+  ASSERT_FALSE(first.product_key_existed);
+  Settings settings;
+  EXPECT_THROW(BringInSettings(settings, first), Error);
+  // The next start finds no product key, only what lies above it.
+  EXPECT_FALSE(ChooseSettingsRoot(machine, user).product_key_existed);
+  EXPECT_TRUE(machine.HasKey("SOFTWARE\\Fenmoor"));
 }
 
 TEST(BringInSettings, AnIncompleteTreeIsCompletedSilently) {

@@ -53,11 +53,15 @@ class FakeRas : public Connections {
     RasHandle handle;
     std::string entry;
     std::string device;
+    int state = kRasStateConnected;
+    int error = 0;
   };
 
   void GetConnections() override {
     if (!load_error.empty()) throw Error(load_error);
-    for (const Active& a : active) poll->DialUp1ActiveConnection(a.handle, a.entry, a.device);
+    for (const Active& a : active) {
+      poll->DialUp1ActiveConnection(a.handle, a.entry, a.device, a.state, a.error);
+    }
   }
   void SetEntry(const std::string& e) override { entry = e; }
   RasHandle ConnHandle() const override { return conn_handle; }

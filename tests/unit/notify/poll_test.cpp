@@ -269,12 +269,70 @@ TEST_F(PickUpTest, OtherFirstAnswerHangsUpAndShowsNotConnected) {
   EXPECT_TRUE(executor.calls.empty());
 }
 
+// The main window's entry picker dials through the same component while the
+// pick-up waits: its answer is not the pick-up's, whose dial it has hung up.
+TEST_F(PickUpTest, ADialThatTakesTheComponentOverEndsTheWaitWithoutAnAnswer) {
+  pump.on_messages = [this] {
+    if (pump.pumps != 2) return;
+    state.NewDial();  // cbConnectionsChange
+    loop.DialUp1AsyncEvent("Connected");
+  };
+  Tick();
+  EXPECT_THAT(ras.log, ElementsAre("dial Office DSL"));  // no statistics, no hang-up
+  EXPECT_EQ(view.picture, "(untouched)");
+  EXPECT_TRUE(executor.calls.empty());
+  EXPECT_TRUE(host.poll_enabled);
+}
+
 TEST_F(PickUpTest, QuittingStopsTheWaitAndTheTick) {
   pump.on_messages = [this] { pump.quitting = true; };
   Tick();
   EXPECT_EQ(pump.sleeps, 1);
   EXPECT_FALSE(host.poll_enabled);
   EXPECT_THAT(ras.log, ElementsAre("dial Office DSL"));
+}
+
+// A connection the user, Windows or the reconnect window is still dialing is
+// listed before it has an address: it is neither picked up (the pick-up's dial
+// would hang it up) nor handed to the reconnect window, only shown as down.
+TEST_F(PollTest, AConnectionStillBeingDialedIsLeftAlone) {
+  settings.MonitorIP = true;
+  for (bool reconnect : {false, true}) {
+    settings.Reconnect = reconnect;
+    ras.log.clear();
+    host.log.clear();
+    ras.conn_handle = 0;
+    ras.dial_hands_out = 7;
+    ras.active = {{7, kEntry, kDevice, 5 /* authenticating */, 0}};
+    Tick();
+    EXPECT_EQ(std::count(ras.log.begin(), ras.log.end(), "hangup"), 0) << reconnect;
+    EXPECT_EQ(std::count(ras.log.begin(), ras.log.end(), "dial Office DSL"), 0) << reconnect;
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "reconnect window"), 0) << reconnect;
+    EXPECT_EQ(view.picture, "Image3") << reconnect;
+    EXPECT_TRUE(host.poll_enabled) << reconnect;
+  }
+  Connect("10.0.0.5", 7);  // it has connected
+  Tick();
+  EXPECT_EQ(view.Label(PollLabel::kAddress), "10.0.0.5");
+  EXPECT_EQ(std::count(ras.log.begin(), ras.log.end(), "dial Office DSL"), 0);
+}
+
+// Closing the reconnect window turns the poll on whatever runs: a tick that
+// comes while a tick's script step waits must not run the script again.
+TEST_F(PollTest, ATickInsideATickDoesNothing) {
+  settings.MonitorIP = true;
+  settings.notifs = {StepOfKind(kNotifySleep), StepOfKind(kNotifyFtp)};
+  int nested = 0;
+  executor.before_step = [&](int position, const Notif&) {
+    if (position == 1 && nested++ == 0) loop.Tick();
+  };
+  Connect("10.0.0.5");
+  Tick();
+  EXPECT_THAT(executor.calls, ElementsAre("Z1@", "U2@10.0.0.5"));
+  EXPECT_EQ(host.saves, 1);
+  Tick();  // and the guard is gone once the tick is over
+  EXPECT_EQ(nested, 1);
+  EXPECT_TRUE(host.poll_enabled);
 }
 
 class FailingRunTest : public PollTest {
@@ -326,6 +384,42 @@ TEST_F(FailingRunTest, AnotherAddressIsNotHeldBack) {
   Tick();
   EXPECT_THAT(executor.calls, ElementsAre("U1@10.0.0.3", "L2@"));
   EXPECT_EQ(settings.lastip, "10.0.0.3");
+}
+
+// [e-mail, FTP] with the FTP server down: the retry must not mail again.
+TEST_F(FailingRunTest, TheRetryForTheSameAddressResumesAtTheStepThatFailed) {
+  struct Case {
+    const char* what;
+    std::string address;
+    bool list_changed;
+    std::vector<std::string> retried;
+  };
+  const Case cases[] = {
+      {"same address", "10.0.0.2", false, {"U2@10.0.0.2", "L3@"}},
+      {"new address", "10.0.0.3", false, {"M1@10.0.0.3", "U2@10.0.0.3", "L3@"}},
+      {"list changed", "10.0.0.2", true, {"M1@10.0.0.2", "U2@10.0.0.2", "L3@"}},
+  };
+  for (const Case& c : cases) {
+    IpCheckLoop fresh{PollDependencies{settings, state, view, host, ras, executor, pump, pump, {}}};
+    ras.poll = &fresh;
+    settings.lastip = "10.0.0.1";
+    settings.notifs = {StepOfKind(kNotifyEmail), StepOfKind(kNotifyFtp),
+                       StepOfKind(kNotifyLaunch)};
+    Connect("10.0.0.2");
+    ftp_fails = true;
+    fresh.Tick();
+    ASSERT_THAT(executor.calls, ElementsAre("M1@10.0.0.2")) << c.what;
+    executor.calls.clear();
+    ftp_fails = false;
+    if (c.list_changed) settings.notifs[2].LaunchNotifr.LnchApp = "other.exe";
+    Connect(c.address);
+    pump.now_ms += kScriptRetryDelayMs;
+    fresh.Tick();
+    EXPECT_EQ(executor.calls, c.retried) << c.what;
+    EXPECT_EQ(settings.lastip, c.address) << c.what;
+    executor.calls.clear();
+  }
+  ras.poll = &loop;
 }
 
 TEST_F(PollTest, RunAbandonedByQuittingRecordsNothing) {

@@ -11,91 +11,99 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// The user-interface side of one tick: collect, then deliver one event.
-std::optional<DialNotification> Tick(DialHandoff& handoff) {
+// The user-interface side of one tick: collect, then raise what is in.
+std::vector<DialNotification> Tick(DialHandoff& handoff) {
+  std::vector<DialNotification> raised;
   handoff.Collect();
-  auto next = handoff.BeginDelivery();
-  if (next) handoff.EndDelivery();
-  return next;
+  handoff.DeliverPending([&](const DialNotification& n) { raised.push_back(n); });
+  return raised;
 }
 
-TEST(DialHandoff, ASecondNotifierWaitsUntilTheSlotIsTaken) {
+// The reports of a quick dial come in between two passes of a waiting handler:
+// the notifier must not wait for the pass, and the pass raises them all.
+TEST(DialHandoff, ATickRaisesEveryReportThatCameInSinceTheLastInOrder) {
   DialHandoff handoff;
-  ASSERT_TRUE(handoff.Post({0, 0}, milliseconds(1000)));
-  std::atomic<bool> second_posted{false};
   std::thread ras([&] {
-    EXPECT_TRUE(handoff.Post({1, 0}, milliseconds(10000)));
-    second_posted = true;
+    for (int state : {0, 1, 2, 0x2000}) EXPECT_TRUE(handoff.Post({state, 0}, milliseconds(0)));
   });
-  // The slot is pending: the RAS thread cannot have filled it.
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_FALSE(second_posted);
-  EXPECT_EQ(Tick(handoff), (DialNotification{0, 0}));
-  ras.join();
-  EXPECT_EQ(Tick(handoff), (DialNotification{1, 0}));
+  ras.join();  // without a tick in between
+  EXPECT_EQ(Tick(handoff), (std::vector<DialNotification>{{0, 0}, {1, 0}, {2, 0}, {0x2000, 0}}));
   EXPECT_FALSE(handoff.HasWork());
+  EXPECT_TRUE(Tick(handoff).empty());
 }
 
 TEST(DialHandoff, EveryNotificationArrivesOnceAndInOrder) {
   DialHandoff handoff;
-  constexpr int kCount = 500;
+  constexpr int kCount = 5000;
   std::thread ras([&] {
     for (int i = 0; i < kCount; ++i) ASSERT_TRUE(handoff.Post({i, i % 7}, milliseconds(10000)));
   });
   std::vector<int> seen;
   while (static_cast<int>(seen.size()) < kCount) {
-    if (auto n = Tick(handoff)) {
-      EXPECT_EQ(n->error, n->state % 7);
-      seen.push_back(n->state);
-    } else {
-      std::this_thread::yield();
+    for (const DialNotification& n : Tick(handoff)) {
+      EXPECT_EQ(n.error, n.state % 7);
+      seen.push_back(n.state);
     }
+    std::this_thread::yield();
   }
   ras.join();
   for (int i = 0; i < kCount; ++i) ASSERT_EQ(seen[i], i);
 }
 
 // A handler that waits (a hang-up inside OnAsyncEvent) keeps processing
-// messages: its nested ticks free the slot, so the RAS thread is never held by
-// the handler, and nothing is raised until the handler returns.
-TEST(DialHandoff, NestedTicksFreeTheSlotButDoNotRaiseEvents) {
+// messages: its nested ticks raise nothing, and what arrives meanwhile is
+// raised after it, in order, by the tick that raised the handler.
+TEST(DialHandoff, NestedTicksRaiseNothingAndTheOuterTickRaisesTheRest) {
   DialHandoff handoff;
-  ASSERT_TRUE(handoff.Post({0, 0}, milliseconds(1000)));
+  ASSERT_TRUE(handoff.Post({0, 0}, milliseconds(0)));
+  std::vector<DialNotification> raised;
   handoff.Collect();
-  auto first = handoff.BeginDelivery();
-  ASSERT_TRUE(first);
-  // Inside the handler: the RAS thread reports twice more.
-  std::atomic<bool> ras_done{false};
-  std::thread ras([&] {
-    EXPECT_TRUE(handoff.Post({1, 0}, milliseconds(5000)));
-    EXPECT_TRUE(handoff.Post({2, 678}, milliseconds(5000)));
-    ras_done = true;
+  handoff.DeliverPending([&](const DialNotification& n) {
+    raised.push_back(n);
+    if (n.state != 0) return;
+    EXPECT_TRUE(handoff.Post({1, 0}, milliseconds(0)));
+    EXPECT_TRUE(Tick(handoff).empty());
+    EXPECT_TRUE(handoff.Post({2, 678}, milliseconds(0)));
   });
-  // Nested ticks: the RAS thread must finish while the handler is still running.
-  for (int i = 0; i < 2000 && !ras_done; ++i) {
-    handoff.Collect();
-    EXPECT_FALSE(handoff.BeginDelivery());
-    std::this_thread::sleep_for(milliseconds(1));
-  }
-  EXPECT_TRUE(ras_done);
-  ras.join();
-  EXPECT_TRUE(handoff.Delivering());
-  handoff.EndDelivery();
-  EXPECT_EQ(Tick(handoff), (DialNotification{1, 0}));
-  EXPECT_EQ(Tick(handoff), (DialNotification{2, 678}));
-  EXPECT_FALSE(Tick(handoff));
+  EXPECT_EQ(raised, (std::vector<DialNotification>{{0, 0}, {1, 0}, {2, 678}}));
+  EXPECT_FALSE(handoff.Delivering());
 }
 
-TEST(DialHandoff, TheWaitIsBoundedAndCloseReleasesIt) {
+TEST(DialHandoff, AHandlerThatClosesTheHandOffEndsTheDelivery) {
   DialHandoff handoff;
-  ASSERT_TRUE(handoff.Post({0, 0}, milliseconds(10)));
-  EXPECT_FALSE(handoff.Post({1, 0}, milliseconds(20)));
-  std::thread ras([&] { EXPECT_FALSE(handoff.Post({1, 0}, milliseconds(60000))); });
+  for (int state : {0, 1, 2}) ASSERT_TRUE(handoff.Post({state, 0}, milliseconds(0)));
+  int raised = 0;
+  handoff.Collect();
+  handoff.DeliverPending([&](const DialNotification&) {
+    ++raised;
+    handoff.Close();  // the component was destroyed by the handler
+  });
+  EXPECT_EQ(raised, 1);
+}
+
+TEST(DialHandoff, AFullBacklogMakesTheNotifierWaitBoundedAndCloseReleasesIt) {
+  DialHandoff handoff;
+  for (size_t i = 0; i < DialHandoff::kMaxPending; ++i) {
+    ASSERT_TRUE(handoff.Post({static_cast<int>(i), 0}, milliseconds(0)));
+  }
+  EXPECT_FALSE(handoff.Post({-1, 0}, milliseconds(20)));
+  std::atomic<bool> posted{false};
+  std::thread ras([&] {
+    EXPECT_TRUE(handoff.Post({-2, 0}, milliseconds(60000)));
+    posted = true;
+  });
+  std::this_thread::sleep_for(milliseconds(20));
+  EXPECT_FALSE(posted);
+  handoff.Collect();  // room again
+  ras.join();
+  EXPECT_TRUE(posted);
+
+  for (size_t i = 0; i < DialHandoff::kMaxPending - 1; ++i) handoff.Post({0, 0}, milliseconds(0));
+  std::thread waiting([&] { EXPECT_FALSE(handoff.Post({1, 0}, milliseconds(60000))); });
   std::this_thread::sleep_for(milliseconds(20));
   handoff.Close();
-  ras.join();
+  waiting.join();
   EXPECT_TRUE(handoff.Closed());
-  // After closing nothing new is accepted.
   EXPECT_FALSE(handoff.Post({2, 0}, milliseconds(10)));
 }
 

@@ -84,6 +84,22 @@ TEST(RasLibrary, FallsBackToTheOlderLibraryForGood) {
   EXPECT_EQ(loader.released, (std::vector<std::string>{"rnaph.dll"}));
 }
 
+TEST(RasLibrary, AFunctionMissingFromBothLeavesTheNextCallToTheMainLibrary) {
+  FakeLoader loader;
+  loader.libraries["rasapi32.dll"] = {"RasDialA"};
+  loader.libraries["rnaph.dll"] = {"RasEnumEntriesA"};
+  RasLibrary library(loader);
+  EXPECT_EQ(MessageOf(library, "RasGetCountryInfoA"), "Function RasGetCountryInfoA not found!");
+  EXPECT_FALSE(library.Loaded());
+  EXPECT_FALSE(library.UsingFallback());
+  EXPECT_NE(library.GetRasProc("RasDialA"), nullptr);
+  EXPECT_NE(library.GetRasProc("RasDialA"), nullptr);
+  EXPECT_TRUE(library.Loaded());
+  EXPECT_FALSE(library.UsingFallback());
+  EXPECT_EQ(loader.loads, (std::vector<std::string>{"rasapi32.dll", "rnaph.dll"}));
+  EXPECT_EQ(loader.released, (std::vector<std::string>{"rnaph.dll"}));
+}
+
 TEST(RasLibrary, FallbackFailuresHaveTheirOwnTexts) {
   FakeLoader loader;
   loader.libraries["rasapi32.dll"] = {};

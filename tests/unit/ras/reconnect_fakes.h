@@ -45,7 +45,9 @@ inline constexpr const char* kFakeFailText = "The remote computer did not respon
 inline constexpr uint64_t kFakeDialMs = 600;  // from Dial to its last report
 
 // The window's RAS component: reports "Opening port" and then the outcome of
-// the script (the last entry repeats). A hang-up drops reports still due.
+// the script (the last entry repeats). A hang-up drops reports still due and,
+// like the component's, waits for RAS while processing messages; Dial hangs up
+// first and then asks the loop whether it may still dial, as the component does.
 class ScriptedDialer : public ReconnectDialer {
  public:
   explicit ScriptedDialer(VirtualTime& time) : time_(time) {}
@@ -55,6 +57,8 @@ class ScriptedDialer : public ReconnectDialer {
     calls.push_back("HangUp");
     hang_up_times.push_back(time_.now);
     ++generation_;
+    if (!dial_times.empty()) time_.Sleep(static_cast<int>(hang_up_ms));
+    time_.ProcessMessages();
     return 0;
   }
   int SetEntryUserName(const std::string& user_name) override {
@@ -67,6 +71,7 @@ class ScriptedDialer : public ReconnectDialer {
   }
   int Dial() override {
     HangUp();  // as the component does
+    if (asks_before_dialing && loop != nullptr && loop->Stopping()) return kDialCancelled;
     calls.push_back("Dial");
     dial_times.push_back(time_.now);
     const DialEnd end =
@@ -85,8 +90,12 @@ class ScriptedDialer : public ReconnectDialer {
   }
   int Dials() const { return static_cast<int>(dial_times.size()); }
 
+  static constexpr int kDialCancelled = 1223;
+
   ReconnectLoop* loop = nullptr;
   std::vector<DialEnd> script;
+  uint64_t hang_up_ms = 0;  // until RAS lets a dialed handle go
+  bool asks_before_dialing = true;
   std::vector<std::string> calls;
   std::vector<uint64_t> dial_times;
   std::vector<uint64_t> hang_up_times;

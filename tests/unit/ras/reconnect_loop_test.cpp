@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "reconnect_fakes.h"
 
@@ -223,6 +224,46 @@ INSTANTIATE_TEST_SUITE_P(All, ReconnectCancelTest,
                                            CancelCase{"CloseBoxDuringDial", true, 400},
                                            CancelCase{"CloseBoxDuringWait", true, 1500}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// From the second attempt on, Dial first hangs up the previous attempt's handle,
+// and that wait processes messages for seconds: a Cancel, the close box or Exit
+// arriving inside it must not be followed by a new dial that nobody hangs up.
+TEST_F(ReconnectLoopTest, StoppingInsideTheNextDialsHangUpStartsNoDialThatStays) {
+  struct Case {
+    const char* what;
+    bool dialer_asks;  // the component asks before it dials; else it dials anyway
+    std::function<void()> stop;
+    ReconnectLoop::Outcome outcome;
+  };
+  const Case cases[] = {
+      {"Cancel", true, [&] { loop->Button1Click(); }, ReconnectLoop::Outcome::kCancelled},
+      {"close box", true, [&] { loop->CloseBox(); }, ReconnectLoop::Outcome::kCancelled},
+      {"Exit", true, [&] { time.quitting = true; }, ReconnectLoop::Outcome::kQuitting},
+      {"Cancel, dialed anyway", false, [&] { loop->Button1Click(); },
+       ReconnectLoop::Outcome::kCancelled},
+  };
+  settings.redelay = 1;
+  dialer.hang_up_ms = 3000;
+  for (const Case& c : cases) {
+    dialer.calls.clear();
+    dialer.dial_times.clear();
+    dialer.asks_before_dialing = c.dialer_asks;
+    time.quitting = false;
+    Make();
+    // The first dial fails at 1.6 s; the second attempt's hang-up runs from
+    // about 2.7 s to 5.7 s.
+    time.now = 0;
+    time.After(4000, c.stop);
+    Run();
+    time.quitting = false;
+    EXPECT_EQ(loop->LastOutcome(), c.outcome) << c.what;
+    const int dials = dialer.Dials();
+    EXPECT_EQ(dials, c.dialer_asks ? 1 : 2) << c.what;
+    // Whatever was dialed last has been hung up since.
+    const auto last_dial = std::find(dialer.calls.rbegin(), dialer.calls.rend(), "Dial");
+    EXPECT_NE(std::find(dialer.calls.rbegin(), last_dial, "HangUp"), last_dial) << c.what;
+  }
+}
 
 TEST_F(ReconnectLoopTest, AfterTheRetriesTheCloseBoxJustClosesButCancelStillHoldsOff) {
   settings.maxretries = 0;

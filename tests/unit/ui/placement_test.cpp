@@ -62,6 +62,29 @@ TEST(PlaceDialogOver, CentresTenPixelsRightWhenItFits) {
   EXPECT_EQ(d.top, 600);
 }
 
+// Exit while maximized or minimized stores the normal bounds: read in workspace
+// coordinates, they must come back to the screen's, or each Exit moves the window.
+TEST(WorkspaceToScreen, AddsTheWorkAreasOffsetOnItsMonitor) {
+  struct Case {
+    const char* what;
+    WindowRect monitor, work_area;
+    int left, top;
+  };
+  const Case cases[] = {
+      {"taskbar at the bottom", {0, 0, 1024, 768}, {0, 0, 1024, 728}, 100, 120},
+      {"taskbar at the top", {0, 0, 1024, 768}, {0, 40, 1024, 728}, 100, 160},
+      {"taskbar at the left", {0, 0, 1024, 768}, {60, 0, 964, 768}, 160, 120},
+      {"second monitor, taskbar at its top", {1024, 0, 1280, 1024}, {1024, 30, 1280, 994}, 100, 150},
+  };
+  for (const Case& c : cases) {
+    const WindowRect r = WorkspaceToScreen({100, 120, 440, 385}, c.monitor, c.work_area);
+    EXPECT_EQ(r.left, c.left) << c.what;
+    EXPECT_EQ(r.top, c.top) << c.what;
+    EXPECT_EQ(r.width, 440) << c.what;
+    EXPECT_EQ(r.height, 385) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick
 

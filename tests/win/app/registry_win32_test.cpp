@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/error.h"
+#include "app/registry_value.h"
 #include "app/settings_store.h"
 #include "app/system_error.h"
 
@@ -49,6 +51,9 @@ TEST_F(Win32RegistryTest, SettingsRoundTripThroughTheRealRegistry) {
                                       uint32_t* error) override {
       return inner.Open(std::string(kScratch) + path, create, access, error);
     }
+    uint32_t DeleteTree(const std::string& path) override {
+      return inner.DeleteTree(std::string(kScratch) + path);
+    }
     Win32Registry inner{HKEY_CURRENT_USER};
   } scratch;
   Settings saved;
@@ -63,6 +68,30 @@ TEST_F(Win32RegistryTest, SettingsRoundTripThroughTheRealRegistry) {
   SetDefaultSettings(loaded);
   EXPECT_TRUE(LoadSettings(loaded, scratch).complete());
   EXPECT_EQ(loaded, saved);
+}
+
+// The real registry checks a key's access: the type of the stored value can be
+// read only through a key opened to query it.
+TEST_F(Win32RegistryTest, WritingWithTheStoredTypeWorksOnTheRealRegistry) {
+  auto key = user.Open(kScratch, true, RegAccess::kAll);
+  ASSERT_TRUE(key);
+  ASSERT_EQ(key->Write("Number", RegDword(1)), 0u);
+  ASSERT_EQ(key->Write("Text", RegText("old")), 0u);
+  WriteRegistryValue(user, kScratch, "Number", std::string("7"), kValueKindExisting);
+  WriteRegistryValue(user, kScratch, "Text", std::string("new"), kValueKindExisting);
+  EXPECT_EQ(key->Read("Number"), RegDword(7));
+  EXPECT_EQ(key->Read("Text"), RegText("new"));
+  EXPECT_THROW(WriteRegistryValue(user, kScratch, "Missing", std::string("x"), kValueKindExisting),
+               Error);
+  EXPECT_FALSE(key->Read("Missing"));
+}
+
+TEST_F(Win32RegistryTest, DeletingATreeTakesTheKeyAndWhatIsBelowIt) {
+  ASSERT_TRUE(user.Open(std::string(kScratch) + "\\Below\\Deeper", true, RegAccess::kAll));
+  EXPECT_EQ(user.DeleteTree(std::string("\\") + kScratch), 0u);
+  EXPECT_FALSE(user.Open(kScratch, false, RegAccess::kRead));
+  EXPECT_TRUE(user.Open("Software\\TarnwickTests", false, RegAccess::kRead));
+  EXPECT_EQ(user.DeleteTree(kScratch), static_cast<uint32_t>(kRegFileNotFound));
 }
 
 TEST(SystemErrorText, GivesTheSystemMessageWithoutTrailingPunctuation) {

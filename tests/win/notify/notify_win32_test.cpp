@@ -7,13 +7,14 @@
 #include <string>
 
 #include "app/com_win32.h"
-#include "app/text_utils.h"
-#include "notify/number_format_win32.h"
 #include "app/message_loop_win32.h"
+#include "app/text_utils.h"
 #include "app/waits_win32.h"
+#include "notify/number_format_win32.h"
 #include "notify/script.h"
 #include "notify/shell_launcher_win32.h"
 #include "notify/steps.h"
+#include "support/message_box_recorder.h"
 
 namespace tarnwick {
 namespace {
@@ -176,9 +177,21 @@ TEST(ScriptRun, SleepsThenLaunchesWithTheRealShellAndPump) {
   EXPECT_EQ(received, "<IPADDRESS>");
 }
 
-TEST(ShellLauncher, MissingProgramIsNotAnError) {
+// The shell's refusal of a launch step is ignored: nothing is shown and the run
+// goes on with the next step.
+TEST(ScriptRun, AProgramThatIsMissingDoesNotEndTheRun) {
+  const std::string out = PrepareProbe();
+  testing::MessageBoxRecorder boxes;
   Win32ShellLauncher shell;
-  EXPECT_NO_THROW(shell.Open(ProbeDirectory() + "no_such_program.exe", ""));
+  Win32PumpingSleeper sleeper;
+  ScriptSteps steps(shell, sleeper);
+  Notif missing = ProbeLaunch("");
+  missing.LaunchNotifr.LnchApp = ProbeDirectory() + "no_such_program.exe";
+  EXPECT_EQ(RunScript({missing, ProbeLaunch("next")}, "10.1.2.3", steps), RunOutcome::kCompleted);
+  std::string received;
+  ASSERT_TRUE(ReadProbeOutput(out, received)) << "the step after the missing program did not run";
+  EXPECT_EQ(received, "next");
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(UserNumberFormat, MatchesTheLocalesOwnSeparators) {

@@ -1,6 +1,8 @@
 // The main window's watch of the chosen entry against the simulated RAS
 // service, in real time: the poll, the hand-off of a drop to the reconnect
 // window and what happens when it closes.
+#include <cstdio>
+
 #include "win/ui/main_watch_fixture.h"
 
 namespace tarnwick {
@@ -112,6 +114,45 @@ TEST_F(MainWatchTest, AZeroOrNegativeStartDelayEndsAtOnce) {
     EXPECT_TRUE(PumpUntil([&] { return !window->Watch().State().start_delay; }, 500)) << delay;
     window.reset();
   }
+}
+
+void WINAPI IgnoreProgress(HRASCONN, UINT, RASCONNSTATE, DWORD, DWORD) {}
+
+// Someone else (the user, Windows) dials the watched entry: while it is being
+// dialed it is listed without an address. The poll shows it as down and leaves
+// it alone, even with reconnection on, and picks it up once it has connected.
+TEST_F(MainWatchTest, AConnectionStillBeingDialedAtATickIsNotHungUp) {
+  WriteControl("step-delay 300\nhangup-delay 0\nentry Office ISDN\nentry Home DSL\n");
+  app.settings.Reconnect = true;
+  RASDIALPARAMSA params{};
+  params.dwSize = sizeof params;
+  lstrcpyA(params.szEntryName, "Home DSL");
+  HRASCONN handle = nullptr;
+  auto dial = Ras<decltype(&RasDialA)>("RasDialA");
+  ASSERT_EQ(dial(nullptr, nullptr, &params, 1, reinterpret_cast<LPVOID>(&IgnoreProgress), &handle),
+            0u);
+  char handle_text[32];
+  std::snprintf(handle_text, sizeof handle_text, "handle=0x%llx ",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle)));
+
+  Start();
+  const ULONGLONG started = GetTickCount64();
+  bool reconnect_window = false;
+  const bool connected = PumpUntil([&] {
+    reconnect_window = reconnect_window || ReconnectWindowOpen();
+    return !LogLines("connected entry=\"Home DSL\"").empty();
+  }, 8000);
+  ASSERT_TRUE(connected) << ReadLog();
+  // The poll ticks every second: two or more ticks met the dial on its way.
+  EXPECT_GE(GetTickCount64() - started, 2000u);
+  EXPECT_FALSE(ShowsConnected());  // not connected until a tick sees it connected
+  ASSERT_TRUE(PumpUntil([&] { return !Address().empty(); }, 3000));
+  EXPECT_TRUE(ShowsConnected());
+  EXPECT_FALSE(reconnect_window);
+  for (const std::string& line : LogLines("RasHangUpA ")) {
+    EXPECT_EQ(line.find(handle_text), std::string::npos) << line;
+  }
+  EXPECT_EQ(LogLines("RasDialA ").size(), 1u);  // the other program's own
 }
 
 TEST_F(MainWatchTest, PickingAConnectedEntryShowsItsAddress) {

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/memory_registry.h"
 #include "app/message_loop_win32.h"
 #include "app/settings_store.h"
@@ -145,6 +147,42 @@ TEST_F(MainWindowTest, SessionEndWritesTheSettingsAndEndsTheProgram) {
   EXPECT_FALSE(Wrote());
 }
 
+// A save that fails while the program closes: shown, and the close goes on as
+// asked; never a box inside the session query, which would hold up the logoff.
+TEST_F(MainWindowTest, AFailingSaveIsShownExceptWhileTheSessionEnds) {
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wparam;
+    size_t boxes;
+    bool quit;
+  };
+  registry.FailWritesOf("version");
+  for (const Case& c : {Case{"session query", WM_QUERYENDSESSION, 0, 0, false},
+                        Case{"Exit", WM_COMMAND, kCmdExitProgram, 1, true},
+                        Case{"close box", WM_CLOSE, 0, 1, false}}) {
+    HWND hwnd = Create().hwnd();
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    const LRESULT answer = SendMessageA(hwnd, c.message, c.wparam, 0);
+    if (c.message == WM_QUERYENDSESSION) {
+      EXPECT_EQ(answer, TRUE);
+    }
+    ASSERT_EQ(boxes.boxes.size(), c.boxes) << c.what;
+    if (c.boxes) {
+      EXPECT_EQ(boxes.boxes[0].text, "Failed to set data for 'version'") << c.what;
+      EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error) << c.what;
+    }
+    EXPECT_EQ(QuitPosted(), c.quit) << c.what;
+    if (!c.quit) {
+      EXPECT_FALSE(IsWindowVisible(hwnd)) << c.what;
+    }
+    window.reset();
+    ResetMessageLoopState();
+    boxes.boxes.clear();
+    app.flags.SessionEnding = false;
+  }
+}
+
 TEST_F(MainWindowTest, ACancelledSessionEndKeepsTheProgramRunning) {
   HWND hwnd = Create().hwnd();
   SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
@@ -208,7 +246,7 @@ TEST_F(MainWindowTest, AFirstStartCentresTheWindowAndRegistersTheStartWithWindow
   EXPECT_NEAR(r.left, screen_w / 2 - 220, 1);
   EXPECT_NEAR(r.top, screen_h / 2 - 192, 1);
   EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
-            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+            RegText("\"C:\\Program Files\\Tarnwick\\tarnwick.exe\" startup"));
 }
 
 TEST_F(MainWindowTest, ARefusedRunValueIsReportedAndTheWindowStillGetsItsIcon) {
@@ -265,6 +303,23 @@ TEST_F(MainWindowTest, TheToolbarHasFourLargeButtonsWithTheirCaptionsAsHints) {
     SendMessageA(window->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     ASSERT_TRUE(tip.lpszText);
     EXPECT_STREQ(tip.lpszText, expected[i]);
+  }
+}
+
+TEST_F(MainWindowTest, TheStatusPicturesHaveTheirHints) {
+  const MainControls& c = Create().Controls();
+  ASSERT_TRUE(c.hints);
+  EXPECT_EQ(SendMessageA(c.hints, TTM_GETTOOLCOUNT, 0, 0), 2);
+  for (const auto& [picture, hint] :
+       {std::pair{c.Image2, "Connected"}, std::pair{c.Image3, "Not Connected"}}) {
+    char text[80] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window->hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
+    tool.lpszText = text;
+    SendMessageA(c.hints, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, hint);
   }
 }
 
@@ -407,7 +462,7 @@ TEST_F(MainWindowTest, TheAutoStartItemWritesAndDeletesTheRunValue) {
 
   SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);
   EXPECT_EQ(registry.Get(kRunKeyPath, "Tarnwick"),
-            RegText("C:\\Program Files\\Tarnwick\\tarnwick.exe startup"));
+            RegText("\"C:\\Program Files\\Tarnwick\\tarnwick.exe\" startup"));
   EXPECT_EQ(registry.Get(kProductKey, "AutoStart"), RegDword(1));
 
   SendMessageA(hwnd, WM_COMMAND, kCmdAutoStart, 0);

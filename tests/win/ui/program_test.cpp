@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/registry_win32.h"
+#include "app/settings_store.h"
 #include "ui/main_window_win32.h"
 
 namespace tarnwick {
@@ -59,13 +63,19 @@ Snapshot Tree() {
   return snapshot;
 }
 
+// A whole command line, as Windows starts a Run value.
+struct CommandLine {
+  std::string text;
+};
+
 class Program {
  public:
-  explicit Program(const std::string& args = "") {
-    std::string command = "\"" + ExeWindowsPath() + "\"" + (args.empty() ? "" : " " + args);
+  explicit Program(const std::string& args = "")
+      : Program(CommandLine{"\"" + ExeWindowsPath() + "\"" + (args.empty() ? "" : " " + args)}) {}
+  explicit Program(CommandLine command) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    started_ = CreateProcessA(nullptr, command.text.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &si, &pi_);
   }
   ~Program() {
@@ -177,7 +187,7 @@ TEST_F(ProgramTest, AFirstStartShowsTheWizardAndASecondNeitherItNorChangesAnythi
   ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                          "Tarnwick", RRF_RT_REG_SZ, nullptr, run_value, &size),
             ERROR_SUCCESS);
-  EXPECT_EQ(std::string(run_value), ExeWindowsPath() + " startup");
+  EXPECT_EQ(std::string(run_value), "\"" + ExeWindowsPath() + "\" startup");
 
   const Snapshot after_first = Tree();
   Program second;
@@ -189,6 +199,124 @@ TEST_F(ProgramTest, AFirstStartShowsTheWizardAndASecondNeitherItNorChangesAnythi
   EndSession(hwnd);
   EXPECT_EQ(second.WaitForExit(10000), 0);
   EXPECT_EQ(Tree(), after_first);  // and the same window stored the same values
+}
+
+// Stored settings with every kind of step, a schedule and steps' counts.
+Settings StoredSettings() {
+  Settings s;
+  s.AutoStart = false;
+  s.conname = "ISP";
+  s.redelay = 30;
+  s.kaPingHost = "ping.example.org";
+  s.weekdays = {2, 4, 6};
+  Notif mail;
+  mail.emailNotifr = {"me@example.org", "you@example.org", "New IP <IPADDRESS>", "Body", "", "", 3};
+  Notif upload;
+  upload.NotifyMethod = kNotifyFtp;
+  upload.FTPNotifr = {"ftp.example.org", "/ip.html", "<IPADDRESS>", 2121, "u", "p"};
+  Notif pause;
+  pause.NotifyMethod = kNotifySleep;
+  pause.sseconds = 45;
+  s.notifs = {mail, upload, pause};
+  return s;
+}
+
+// Answers the warning the load shows for a tree without its version.
+bool DismissWarning(const Program& program) {
+  for (int i = 0; i < 300; ++i) {
+    if (HWND box = FindWindowA("#32770", "Warning")) {
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    if (program.WaitForExit(50) != -1) return false;
+  }
+  return false;
+}
+
+// A damaged tree must neither stop the program (an allocation the size of a
+// damaged count) nor lose a stored value: after a start and an Exit the tree is
+// the one the program last wrote whole, the damaged value repaired.
+TEST_F(ProgramTest, ADamagedTreeStartsAndKeepsEveryValueThroughAStartAndAnExit) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string control = std::string(temp) + "tarnwick-program-test-control.txt";
+  {
+    std::ofstream out(control, std::ios::binary);
+    out << "entry ISP\n";
+  }
+  SetEnvironmentVariableA("RASSIM_CONTROL", control.c_str());
+  struct Damage {
+    const char* value;
+    std::optional<DWORD> number;  // empty: the value is removed
+    bool warns;
+  };
+  for (const Damage& d : {Damage{"Notifcnt", 0x7FFFFFFF, false},
+                          Damage{"schedwdaynum", 0x7FFFFFFF, false},
+                          Damage{"version", std::nullopt, true}}) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProduct);
+    Win32Registry machine(HKEY_LOCAL_MACHINE);
+    SaveSettings(StoredSettings(), machine);
+    const Snapshot whole = Tree();
+    HKEY product;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProduct, 0, KEY_ALL_ACCESS, &product), 0);
+    if (d.number) {
+      RegSetValueExA(product, d.value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*d.number),
+                     sizeof(DWORD));
+    } else {
+      RegDeleteValueA(product, d.value);
+    }
+    RegCloseKey(product);
+
+    Program program;
+    if (d.warns) {
+      ASSERT_TRUE(DismissWarning(program)) << d.value;
+    }
+    HWND hwnd = program.WaitForWindow();
+    ASSERT_TRUE(hwnd) << d.value << ": the program did not start";
+    PostMessageA(hwnd, WM_COMMAND, kCmdExitProgram, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0) << d.value;
+    EXPECT_EQ(Tree(), whole) << d.value;
+  }
+  SetEnvironmentVariableA("RASSIM_CONTROL", nullptr);
+  DeleteFileA(control.c_str());
+}
+
+std::string RunValue() {
+  char value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                   "Tarnwick", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return value;
+}
+
+// A program under a folder with spaces: the Run value it registers starts it
+// hidden, as does the unquoted value older versions wrote.
+TEST_F(ProgramTest, TheRunValueStartsTheProgramHiddenFromAFolderWithSpaces) {
+  const std::string folder = "C:\\Program Files\\Tarnwick Test";
+  const std::string exe = folder + "\\tarnwick.exe";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(ExeWindowsPath().c_str(), exe.c_str(), FALSE));
+  {
+    Program first(CommandLine{"\"" + exe + "\""});
+    HWND hwnd = first.WaitForWindow();
+    ASSERT_TRUE(hwnd);
+    EndSession(hwnd);
+    EXPECT_EQ(first.WaitForExit(10000), 0);
+  }
+  EXPECT_EQ(RunValue(), "\"" + exe + "\" startup");
+  for (const std::string& command : {RunValue(), exe + " startup"}) {
+    Program at_logon(CommandLine{command});
+    HWND hwnd = at_logon.WaitForWindow();
+    ASSERT_TRUE(hwnd) << command;
+    Sleep(300);
+    EXPECT_FALSE(IsWindowVisible(hwnd)) << command;
+    EndSession(hwnd);
+    EXPECT_EQ(at_logon.WaitForExit(10000), 0) << command;
+  }
+  DeleteFileA(exe.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(ProgramTest, TheStartupSwitchStartsHiddenAndASecondStartShowsTheWindow) {

@@ -4,7 +4,9 @@
 // message it posted to itself).
 #include <gmock/gmock.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <functional>
 
 #include "app/message_loop_win32.h"
@@ -17,6 +19,7 @@
 namespace tarnwick {
 namespace {
 
+using ::testing::AnyOf;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -60,6 +63,7 @@ class TestHost : public ReconnectHost {
 
   void ReconnectWindowClosed(bool connected) override {
     closes.push_back(connected);
+    closed_at_ms = GetTickCount64();
     loop_running_at_close = reconnect->LoopRunning();
     if (mode_ == HostMode::kDestroyInCall) {
       Destroy();
@@ -77,6 +81,7 @@ class TestHost : public ReconnectHost {
   std::vector<bool> closes;
   bool loop_running_at_close = true;
   bool destroyed_window_gone = false;
+  ULONGLONG closed_at_ms = 0;
 
  private:
   static constexpr UINT kMsgDestroy = WM_APP + 7;
@@ -149,7 +154,8 @@ class ReconnectWindowTest : public testing::RassimTest {
 
 void ReconnectWindowTest::RetriedUntilItConnects() {
   constexpr int kFailures = 2;
-  const std::string entry = "step-delay 1\nhangup-delay 0\nentry ISP\n";
+  // Steps longer than a pass of the loop, so that each shows in the status line.
+  const std::string entry = "step-delay 150\nhangup-delay 0\nentry ISP\n";
   WriteControl(entry + "outcome fail 678 at 2\n");
   int failures = 0;
   on_status_ = [&](const std::string& text) {
@@ -161,7 +167,8 @@ void ReconnectWindowTest::RetriedUntilItConnects() {
   EXPECT_EQ(Count("RasDialA "), kFailures + 1u);
   EXPECT_EQ(Count("connected entry=\"ISP\""), 1u);
   EXPECT_THAT(statuses_, Contains(CountdownText(0)));
-  EXPECT_THAT(statuses_, Contains("Opening port"));
+  // The dial's own progress (a slow pass shows only the latest report of several).
+  EXPECT_THAT(statuses_, Contains(AnyOf("Opening port", "Port opened", "Connecting device")));
   EXPECT_EQ(statuses_.back(), kConnectedText);
   EXPECT_EQ(watch_.reconnect_holdoff, 0);
 }
@@ -183,8 +190,13 @@ void ReconnectWindowTest::CancelDuringTheCountdown() {
 
 void ReconnectWindowTest::CloseBoxDuringADial() {
   WriteControl("step-delay 150\nhangup-delay 0\nentry ISP\n");
+  // At the first progress text the loop shows, whichever it is (a slow pass
+  // shows only the latest of the reports that came in meanwhile).
+  bool closed = false;
   on_status_ = [&](const std::string& text) {
-    if (text == "Opening port") PostMessageA(host_.reconnect->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (closed || text == kDialingText) return;
+    closed = true;
+    PostMessageA(host_.reconnect->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
   };
   Open();
   RunUntilDestroyed(10000);
@@ -241,7 +253,7 @@ RECONNECT_WINDOW_TEST(CredentialsAreWrittenOnlyOnOlderSystems, CredentialsOnlyOn
 TEST_F(ReconnectDestroyedInCall, QuittingEndsTheLoopAndLeavesTheWindowToTheHost) {
   WriteControl("step-delay 100\nentry ISP\n");
   on_status_ = [&](const std::string& text) {
-    if (text == "Opening port") PostQuitMessage(0);
+    if (text != kDialingText && !Quitting()) PostQuitMessage(0);
   };
   Open();
   const bool ended = PumpUntil(
@@ -258,6 +270,58 @@ TEST_F(ReconnectDestroyedInCall, QuittingEndsTheLoopAndLeavesTheWindowToTheHost)
   PumpUntil([&] { return Count("connected ") == 1; }, 5000);
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(watch_.reconnect_holdoff, 0);
+}
+
+// The service's own time stamp (at=<ms>) of a log line.
+ULONGLONG At(const std::string& line) {
+  const size_t at = line.rfind(" at=");
+  return at == std::string::npos ? 0 : std::stoull(line.substr(at + 4));
+}
+
+// Progress comes 40 ms apart: "Connected" must reach the window as it comes, and
+// the window close half a second later.
+TEST_F(ReconnectDestroyedInCall, ClosesHalfASecondAfterTheServiceReportsConnected) {
+  WriteControl("step-delay 40\nhangup-delay 0\nentry ISP\n");
+  Open();
+  RunUntilDestroyed(10000);
+  ASSERT_EQ(host_.closes, std::vector<bool>{true});
+  const auto connected = LogLines("connected entry=\"ISP\"");
+  ASSERT_EQ(connected.size(), 1u);
+  const ULONGLONG after = host_.closed_at_ms - At(connected[0]);
+  EXPECT_GE(after, 500u);
+  EXPECT_LE(after, 800u);
+  EXPECT_EQ(statuses_.back(), kConnectedText);
+  std::printf("closed %llu ms after the service's Connected\n", after);
+}
+
+// From the second attempt on, the dial first hangs up the failed attempt's
+// handle, and RAS takes seconds to let it go: a Cancel inside that wait must
+// not be followed by a dial.
+TEST_F(ReconnectDestroyedInCall, CancelDuringTheNextAttemptsHangUpDialsNoMore) {
+  WriteControl("step-delay 1\nhangup-delay 3000\nentry ISP\noutcome fail 678 at 2\n");
+  bool clicked = false;
+  bool released_at_click = true;
+  pump_.hook = [&] {
+    Watch();
+    if (clicked || !host_.reconnect) return;
+    // A hang-up of a handle that was dialed: the second attempt has begun.
+    for (const std::string& line : LogLines("RasHangUpA ")) {
+      if (line.find("result=0") == std::string::npos) continue;
+      released_at_click = !LogLines("released ").empty();
+      PostMessageA(host_.reconnect->Button1(), BM_CLICK, 0, 0);
+      clicked = true;
+      break;
+    }
+  };
+  Open();
+  RunUntilDestroyed(15000);
+  ASSERT_TRUE(clicked);
+  EXPECT_FALSE(released_at_click);  // the click came inside the hang-up's wait
+  EXPECT_EQ(host_.closes, std::vector<bool>{false});
+  // Long enough for a dial that started anyway to show in the log.
+  PumpUntil([] { return false; }, 4000);
+  EXPECT_EQ(Count("RasDialA "), 1u) << ReadLog();
+  EXPECT_EQ(watch_.reconnect_holdoff, kReconnectHoldoffTicks);
 }
 
 // The window as it opens, before its timer fires.
