@@ -4,7 +4,12 @@
 // application's standard error box.
 #include <windows.h>
 
+#include <string>
+
 namespace tarnwick {
+
+// The text of a window or control, whatever its length.
+std::string WindowText(HWND window);
 
 class Form {
  public:

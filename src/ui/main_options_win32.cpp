@@ -3,6 +3,7 @@
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/main_window_win32.h"
+#include "ui/monitor_options_win32.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
 
@@ -12,6 +13,13 @@ void TMain::ReconnectionClick() {
   TfrmKXReconnect dialog(app_, watch_->State(), [this] {
     return ReadEntryCredentials(watch_->DialUp1(), app_.settings.conname);
   });
+  dialog.ShowModal(hwnd());
+}
+
+void TMain::btnipmonitorClick() {
+  // The test buttons use the address the window shows at the time of the test.
+  StepTests tests(app_, [this] { return WindowText(controls_.Label10); });
+  TfrmKXMonitor dialog(app_, tests);
   dialog.ShowModal(hwnd());
 }
 

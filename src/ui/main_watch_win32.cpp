@@ -1,6 +1,7 @@
 #include "ui/main_watch_win32.h"
 
 #include "app/error.h"
+#include "app/form_win32.h"
 #include "app/message_box.h"
 #include "app/message_loop_win32.h"
 #include "net/mail_date.h"
@@ -15,14 +16,6 @@ namespace {
 
 constexpr UINT kIPCheckIntervalMs = 1000;
 constexpr UINT kStartDelayDefaultMs = 5000;
-
-std::string WindowText(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  std::string text(length + 1, '\0');
-  GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(length);
-  return text;
-}
 
 }  // namespace
 
@@ -92,6 +85,11 @@ void MainWatch::FillConnections() {
   } catch (const Error&) {
     ShowWarning(kRasMissingWarning);
   }
+  SelectWatchedEntry();
+}
+
+void MainWatch::SelectWatchedEntry() {
+  HWND combo = controls_.cbConnections;
   // The watched entry, or else the last one: the first tick then watches that.
   const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
   if (count <= 0) return;

@@ -56,6 +56,8 @@ class MainWatch : private PollView,
   // Creation: the start delay, the shared flags, the phonebook into the picker
   // and the selection of the watched entry.
   void SetUp();
+  // Selects the watched entry (`conname`) in the picker, or else the last one.
+  void SelectWatchedEntry();
   // Enables the poll, the keep-alive and the scheduler as the settings say.
   void StartTimers();
   // The engines' start points, for creation, the wizard and their option

@@ -11,6 +11,7 @@
 #include "ui/placement.h"
 #include "ui/placement_win32.h"
 #include "ui/resource_ids.h"
+#include "ui/welcome_win32.h"
 
 namespace tarnwick {
 namespace {
@@ -109,7 +110,17 @@ void TMain::ShowAtStart() {
 void TMain::FormShow() {
   if (!app_.flags.FirstStart) return;
   app_.flags.FirstStart = false;
-  // The welcome wizard runs here once it exists; the engines start after it.
+  // The wizard runs inside the first showing, before the window appears and
+  // before the start-up shows the splash, which stays on top and would cover it.
+  try {
+    TfrmWelcome wizard(app_);
+    wizard.ShowModal(hwnd());
+  } catch (const Error& e) {
+    ShowErrorBox(e.what());  // however it ended, the engines start
+  }
+  if (!watch_) return;  // the window went with the session while the wizard showed
+  // The wizard may have chosen another connection to watch.
+  watch_->SelectWatchedEntry();
   watch_->StartTimers();
 }
 
@@ -200,10 +211,6 @@ void TMain::Support1Click() { OpenDocument(kSupportPage); }
 void TMain::OtherProducts1Click() { OpenDocument(kHomePage); }
 
 void TMain::About1Click() { ShowAboutBox(hwnd()); }
-
-// The IP monitor dialog is opened here once it exists; the other option
-// dialogs' commands are in main_options_win32.cpp.
-void TMain::btnipmonitorClick() {}
 
 void TMain::OnCommand(UINT command) {
   switch (command) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/error.h"
+#include "app/form_win32.h"
 #include "ui/placement_win32.h"
 
 namespace tarnwick {
@@ -56,34 +57,37 @@ bool IsTicked(HWND button) {
   return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-// The tab stops among the children of `parent` in z-order; the shown page's
-// after its tab control. A radio group (from one WS_GROUP to the next) counts
-// once, at its ticked button, else at its first.
-void CollectTabStops(HWND parent, const TabPages& pages, std::vector<HWND>& stops) {
-  std::optional<size_t> radio_slot;
+// The tab stops among the children of `parent` in z-order; a page set's shown
+// page after its tab control (or a notebook's placeholder). A radio group (from
+// one WS_GROUP to the next) counts once, at its ticked button, else at its first.
+void CollectTabStops(HWND parent, const std::vector<TabPages*>& sets, std::vector<HWND>& stops) {
+  constexpr size_t kNoGroup = static_cast<size_t>(-1);
+  size_t radio_slot = kNoGroup;
   bool radio_ticked = false;
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (StyleOf(child) & WS_GROUP) {
-      radio_slot.reset();
+      radio_slot = kNoGroup;
       radio_ticked = false;
     }
-    if (pages.IsPage(child)) continue;
+    if (std::any_of(sets.begin(), sets.end(), [&](const TabPages* s) { return s->IsPage(child); }))
+      continue;
     if (IsRadio(child)) {
       if (!Usable(child)) continue;
-      if (!radio_slot) {
+      if (radio_slot == kNoGroup) {
         radio_slot = stops.size();
         stops.push_back(child);
         radio_ticked = IsTicked(child);
       } else if (!radio_ticked && IsTicked(child)) {
-        stops[*radio_slot] = child;
+        stops[radio_slot] = child;
         radio_ticked = true;
       }
     } else if ((StyleOf(child) & WS_TABSTOP) && Usable(child)) {
       stops.push_back(child);
     }
-    if (child == pages.Tab()) {
-      HWND page = pages.Page(pages.Selected());
-      if (page && (StyleOf(page) & WS_VISIBLE)) CollectTabStops(page, pages, stops);
+    for (const TabPages* set : sets) {
+      if (child != set->Tab()) continue;
+      HWND page = set->Page(set->Selected());
+      if (page && (StyleOf(page) & WS_VISIBLE)) CollectTabStops(page, sets, stops);
     }
   }
 }
@@ -94,6 +98,7 @@ INT_PTR OptionDialog::ShowModal(HWND owner) {
   InitControlClasses();
   RegisterDialogClass(class_name_);
   owner_ = owner;
+  hints_ = nullptr;
   const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id_),
                                          owner, DialogProc, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
@@ -118,11 +123,14 @@ INT_PTR OptionDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       return TRUE;
     }
     case WM_NOTIFY:
-      if (pages_.OnNotify(*reinterpret_cast<const NMHDR*>(lparam))) return TRUE;
+      for (TabPages* set : page_sets_) {
+        if (set->OnNotify(*reinterpret_cast<const NMHDR*>(lparam))) return TRUE;
+      }
       break;
     case WM_NEXTDLGCTL:
       // Tab and Shift+Tab (lParam 0); a target given by handle is the dialog manager's.
-      if (lparam == 0 && pages_.Count() > 0) {
+      if (lparam == 0 && std::any_of(page_sets_.begin(), page_sets_.end(),
+                                     [](const TabPages* set) { return set->Count() > 0; })) {
         MoveFocus(wparam != 0);
         return TRUE;
       }
@@ -140,9 +148,13 @@ void OptionDialog::InitDialog() {
     EndDialog(hwnd_, IDCANCEL);  // a half-filled dialog must not be confirmed
     throw;
   }
-  PlaceDialogWindow(hwnd_, owner_);
+  Place(owner_);
   const std::vector<HWND> stops = TabStops();
   if (!stops.empty()) FocusControl(stops.front());
+}
+
+void OptionDialog::Place(HWND owner) {
+  PlaceDialogWindow(hwnd_, owner);
 }
 
 void OptionDialog::Close(INT_PTR result) {
@@ -151,15 +163,22 @@ void OptionDialog::Close(INT_PTR result) {
 
 HWND OptionDialog::Item(int id) const {
   if (HWND control = GetDlgItem(hwnd_, id)) return control;
-  for (int i = 0; i < pages_.Count(); ++i) {
-    if (HWND control = GetDlgItem(pages_.Page(i), id)) return control;
+  for (TabPages* set : page_sets_) {
+    for (int i = 0; i < set->Count(); ++i) {
+      if (HWND control = GetDlgItem(set->Page(i), id)) return control;
+    }
   }
   return nullptr;
 }
 
+bool OptionDialog::IsPage(HWND window) const {
+  return std::any_of(page_sets_.begin(), page_sets_.end(),
+                     [&](const TabPages* set) { return set->IsPage(window); });
+}
+
 std::vector<HWND> OptionDialog::TabStops() const {
   std::vector<HWND> stops;
-  if (hwnd_) CollectTabStops(hwnd_, pages_, stops);
+  if (hwnd_) CollectTabStops(hwnd_, page_sets_, stops);
   return stops;
 }
 
@@ -168,7 +187,7 @@ void OptionDialog::MoveFocus(bool backwards) {
   if (stops.empty()) return;
   // The control that holds the focus, not a part of it (a combo box's edit).
   HWND focus = GetFocus();
-  while (focus && GetParent(focus) != hwnd_ && !pages_.IsPage(GetParent(focus))) {
+  while (focus && GetParent(focus) != hwnd_ && !IsPage(GetParent(focus))) {
     focus = GetParent(focus);
   }
   const auto at = std::find(stops.begin(), stops.end(), focus);
@@ -186,12 +205,7 @@ void OptionDialog::FocusControl(HWND control) {
 }
 
 std::string OptionDialog::Text(int id) const {
-  HWND control = Item(id);
-  const int length = GetWindowTextLengthA(control);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-  return text;
+  return WindowText(Item(id));
 }
 
 void OptionDialog::SetText(int id, const std::string& text) {
@@ -214,6 +228,24 @@ void OptionDialog::Show(std::initializer_list<int> ids, bool visible) {
   for (int id : ids) ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE);
 }
 
+void OptionDialog::AddHint(int id, const char* text) {
+  if (!hints_) {
+    hints_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    // Long hints wrap instead of running across the screen.
+    SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, 300);
+  }
+  HWND control = Item(id);
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<char*>(text);
+  SendMessageA(hints_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void OptionDialog::AttachSpin(int updown_id, SpinRange range) {
   SendMessageA(Item(updown_id), UDM_SETRANGE32, static_cast<WPARAM>(range.min),
                static_cast<LPARAM>(range.max));
@@ -232,9 +264,12 @@ void OptionDialog::Refuse(const std::string& message, int id,
   if (!hwnd_) return;  // the main window went, and the dialog with it, while the box showed
   HWND field = Item(id);
   if (reset_text) SetWindowTextA(field, reset_text->c_str());
-  const int page = pages_.PageOf(field);
-  if (page >= 0) pages_.Select(page);
-  FocusControl(field);
+  for (TabPages* set : page_sets_) {
+    const int page = set->PageOf(field);
+    if (page >= 0 && !set->IsNotebook()) set->Select(page);
+  }
+  // A field on a notebook page the user has not chosen stays where it is.
+  if (IsWindowVisible(field) && IsWindowEnabled(field)) FocusControl(field);
 }
 
 }  // namespace tarnwick

@@ -16,6 +16,8 @@
 //    OnCommand sees every control's notifications, those on tab pages included;
 //  - tab pages: a tab control with WS_CLIPSIBLINGS in the template, one
 //    template per page, pages_.Create(...) in FormCreate (tab_pages_win32.h);
+//    more page sets (a notebook switched by radio buttons, tabs on a page) are
+//    TabPages members made in FormCreate and announced with AddPages();
 //  - spin + edit: the up-down right after its edit in the template
 //    (kSpinStyle in option_dialog_ids.h), AttachSpin() in FormCreate, then the
 //    edit's text as usual;
@@ -74,6 +76,9 @@ class OptionDialog : public Dialog {
   // WM_INITDIALOG: fill the controls. The dialog is placed afterwards, so it
   // may change its size here.
   virtual void FormCreate() = 0;
+  // Where the dialog opens: over its owner by the dialog rule (centred on the
+  // screen without one).
+  virtual void Place(HWND owner);
   virtual void OkClick() = 0;
   virtual void CancelClick() { Close(IDCANCEL); }
   // Notifications of the other controls (BN_CLICKED, EN_CHANGE, ...).
@@ -102,6 +107,8 @@ class OptionDialog : public Dialog {
   void SetChecked(int id, bool checked);
   void Enable(std::initializer_list<int> ids, bool enabled);
   void Show(std::initializer_list<int> ids, bool visible);
+  // A hint shown while the mouse rests on control `id`.
+  void AddHint(int id, const char* text);
   // Sets the range of the up-down `updown_id`.
   void AttachSpin(int updown_id, SpinRange range);
   // The dialog's top-left corner on the screen.
@@ -110,10 +117,15 @@ class OptionDialog : public Dialog {
   void FocusControl(HWND control);
 
   // A failed check: the warning (centred on the screen unless `at`), then the
-  // field `id` gets `reset_text` back, its page comes to the front and it
-  // takes the focus.
+  // field `id` gets `reset_text` back, its tab comes to the front and it takes
+  // the focus (a notebook's page stays as the user chose it).
   void Refuse(const std::string& message, int id, const std::optional<std::string>& reset_text,
               std::optional<ScreenPoint> at = std::nullopt);
+
+  // A page set besides pages_, for Item(), the tab order and Refuse().
+  void AddPages(TabPages& pages) { page_sets_.push_back(&pages); }
+  // A page of any of the dialog's page sets.
+  bool IsPage(HWND window) const;
 
   TabPages pages_;
 
@@ -126,6 +138,8 @@ class OptionDialog : public Dialog {
   const char* class_name_;
   int template_id_;
   HWND owner_ = nullptr;
+  HWND hints_ = nullptr;  // the tooltip window; goes with the dialog
+  std::vector<TabPages*> page_sets_{&pages_};
 };
 
 }  // namespace tarnwick

@@ -23,16 +23,23 @@ ReconnectForm ReconnectFormFrom(const Settings& settings,
   return form;
 }
 
-std::optional<Refusal<ReconnectField>> ApplyReconnectForm(const ReconnectForm& form,
-                                                          Settings& settings) {
-  if (!TakeRetryDelay(form.delay, settings.redelay)) {
+std::optional<Refusal<ReconnectField>> TakeReconnectRetries(std::string_view delay,
+                                                            std::string_view max_retries,
+                                                            Settings& settings) {
+  if (!TakeRetryDelay(delay, settings.redelay)) {
     return Refusal<ReconnectField>{kInvalidDelayMessage, ReconnectField::kDelay,
                                    std::to_string(settings.redelay)};
   }
-  if (!TakeMaxRetries(form.max_retries, settings.maxretries)) {
+  if (!TakeMaxRetries(max_retries, settings.maxretries)) {
     return Refusal<ReconnectField>{kInvalidRetriesMessage, ReconnectField::kMaxRetries,
                                    std::to_string(settings.maxretries)};
   }
+  return std::nullopt;
+}
+
+std::optional<Refusal<ReconnectField>> ApplyReconnectForm(const ReconnectForm& form,
+                                                          Settings& settings) {
+  if (auto refusal = TakeReconnectRetries(form.delay, form.max_retries, settings)) return refusal;
   settings.Reconnect = form.reconnect;
   settings.connuser = form.user;
   settings.connpass = form.password;

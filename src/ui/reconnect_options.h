@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/settings.h"
 #include "ui/option_fields.h"
@@ -32,6 +33,13 @@ struct ReconnectForm {
 };
 
 enum class ReconnectField { kDelay, kMaxRetries, kDialDelay };
+
+// The delay (`redelay`) and then the retry limit (`maxretries`), each taken as
+// it passes; a refusal puts the setting's current value back into its field.
+// The Reconnect Options dialog and the welcome wizard check them alike.
+std::optional<Refusal<ReconnectField>> TakeReconnectRetries(std::string_view delay,
+                                                            std::string_view max_retries,
+                                                            Settings& settings);
 
 // The credentials come from the settings, or from the watched entry of the
 // phonebook (`phonebook`, asked only then) when `connuser` is empty.

@@ -10,15 +10,29 @@
 namespace tarnwick {
 
 void TabPages::Create(HWND dialog, int tab_id, std::initializer_list<PageTemplate> pages) {
+  notebook_ = false;
+  CreatePages(dialog, tab_id, pages);
+}
+
+void TabPages::CreateNotebook(HWND dialog, int area_id, std::initializer_list<PageTemplate> pages) {
+  notebook_ = true;
+  CreatePages(dialog, area_id, pages);
+}
+
+void TabPages::CreatePages(HWND dialog, int anchor_id, std::initializer_list<PageTemplate> pages) {
   dialog_ = dialog;
-  tab_ = GetDlgItem(dialog, tab_id);
-  if (!tab_) throw Error("The dialog has no tab control.");
+  tab_ = GetDlgItem(dialog, anchor_id);
+  if (!tab_)
+    throw Error(notebook_ ? "The dialog has no place for its pages."
+                          : "The dialog has no tab control.");
   const HINSTANCE module = GetModuleHandleA(nullptr);
   for (const PageTemplate& page : pages) {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(page.caption);
-    SendMessageA(tab_, TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+    if (!notebook_) {
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(page.caption);
+      SendMessageA(tab_, TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+    }
     HWND window = CreateDialogParamA(module, MAKEINTRESOURCEA(page.template_id), dialog, PageProc,
                                      reinterpret_cast<LPARAM>(this));
     if (!window) throw Error(std::string("Unable to create the page \"") + page.caption + "\".");
@@ -32,9 +46,10 @@ void TabPages::FitPages() {
   RECT area{};
   GetWindowRect(tab_, &area);
   MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&area), 2);
-  SendMessageA(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  if (!notebook_) SendMessageA(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   for (HWND page : pages_) {
-    // Just above the tab control: the page paints over the tab's body and takes its clicks.
+    // Just above the tab control: the page paints over the tab's body and takes
+    // its clicks (and follows the placeholder in the tab order).
     HWND above = GetWindow(tab_, GW_HWNDPREV);
     SetWindowPos(page, above ? above : HWND_TOP, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_NOACTIVATE);
@@ -43,7 +58,8 @@ void TabPages::FitPages() {
 
 void TabPages::Select(int index) {
   if (index < 0 || index >= Count()) return;
-  SendMessageA(tab_, TCM_SETCURSEL, index, 0);
+  selected_ = index;
+  if (!notebook_) SendMessageA(tab_, TCM_SETCURSEL, index, 0);
   ShowWindow(pages_[index], SW_SHOW);
   for (int i = 0; i < Count(); ++i) {
     if (i != index) ShowWindow(pages_[i], SW_HIDE);
@@ -51,7 +67,8 @@ void TabPages::Select(int index) {
 }
 
 int TabPages::Selected() const {
-  return tab_ ? static_cast<int>(SendMessageA(tab_, TCM_GETCURSEL, 0, 0)) : -1;
+  if (!tab_ || notebook_) return selected_;
+  return static_cast<int>(SendMessageA(tab_, TCM_GETCURSEL, 0, 0));
 }
 
 HWND TabPages::Page(int index) const {
@@ -70,7 +87,7 @@ int TabPages::PageOf(HWND control) const {
 }
 
 bool TabPages::OnNotify(const NMHDR& header) {
-  if (!tab_ || header.hwndFrom != tab_ || header.code != TCN_SELCHANGE) return false;
+  if (!tab_ || notebook_ || header.hwndFrom != tab_ || header.code != TCN_SELCHANGE) return false;
   Select(Selected());
   return true;
 }
@@ -78,8 +95,10 @@ bool TabPages::OnNotify(const NMHDR& header) {
 INT_PTR CALLBACK TabPages::PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(page, DWLP_USER, lparam);
-    // Under visual styles the page takes the tab's body as its background.
-    EnableThemeDialogTexture(page, ETDT_ENABLETAB);
+    // Under visual styles a tab's page takes the tab's body as its background.
+    if (!reinterpret_cast<const TabPages*>(lparam)->notebook_) {
+      EnableThemeDialogTexture(page, ETDT_ENABLETAB);
+    }
     return FALSE;
   }
   const auto* self = reinterpret_cast<const TabPages*>(GetWindowLongPtrA(page, DWLP_USER));

@@ -9,6 +9,11 @@
 // the tab's body and takes the clicks; the tab control needs WS_CLIPSIBLINGS.
 // The dialog's tab order is then not the z-order: OptionDialog orders it tab
 // strip first, then the shown page, then the rest (TabStops).
+//
+// A notebook is the same without the strip: its pages lie over a placeholder
+// control (a hidden static) and the code picks the page, as radio buttons do.
+// Pages may hold tab controls or notebooks of their own; each page passes its
+// controls' messages one level up, so they reach the dialog all the same.
 #include <windows.h>
 
 #include <initializer_list>
@@ -31,12 +36,17 @@ class TabPages {
   // Creates the pages over the tab control `tab_id` of `dialog` and shows the
   // first. The pages are the dialog's children and go with it.
   void Create(HWND dialog, int tab_id, std::initializer_list<PageTemplate> pages);
+  // The same over the placeholder `area_id`, without a strip (the captions
+  // only name the pages).
+  void CreateNotebook(HWND dialog, int area_id, std::initializer_list<PageTemplate> pages);
 
   // Brings page `index` to the front: its tab selected, the page shown, the others hidden.
   void Select(int index);
   int Selected() const;
   int Count() const { return static_cast<int>(pages_.size()); }
+  // The tab control, or a notebook's placeholder: the pages' place in the tab order.
   HWND Tab() const { return tab_; }
+  bool IsNotebook() const { return notebook_; }
   HWND Page(int index) const;
   bool IsPage(HWND window) const;
   // The page that holds `control`, or -1.
@@ -50,10 +60,13 @@ class TabPages {
 
  private:
   static INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+  void CreatePages(HWND dialog, int anchor_id, std::initializer_list<PageTemplate> pages);
   void FitPages();
 
   HWND dialog_ = nullptr;
   HWND tab_ = nullptr;
+  bool notebook_ = false;
+  int selected_ = -1;
   std::vector<HWND> pages_;
   std::map<int, COLORREF> colors_;
 };

@@ -6,7 +6,9 @@
 //   winctl send CLASS MSG WPARAM LPARAM       SendMessage to it; prints the result
 //   winctl end-session CLASS                  WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
 //   winctl texts TITLE                        prints the texts of the window and its children
-//   winctl click TITLE BUTTON                 clicks the child button whose text is BUTTON
+//   winctl click TITLE BUTTON                 clicks the shown child button whose text is
+//                                             BUTTON and waits until its program is idle
+//   winctl pick TITLE INDEX                   selects item INDEX of the shown drop-down list
 //   winctl visible CLASS                      prints 1 or 0
 //   winctl hold SECONDS                       keeps a window (and so Wine's desktop) alive
 // Numbers may be decimal or 0x hexadecimal. Exit code 0 on success, 1 on failure.
@@ -50,8 +52,20 @@ std::string Text(HWND window) {
   return buffer;
 }
 
+// Until the window's program has handled what it was sent and waits for input
+// again, so that the next command finds the click's effect (a new page, say).
+void WaitUntilIdle(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (!process) return;
+  WaitForInputIdle(process, 5000);
+  CloseHandle(process);
+}
+
 int Usage() {
-  std::fputs("usage: winctl wait|wait-title|wait-gone|post|send|end-session|texts|click|visible ...\n",
+  std::fputs(
+      "usage: winctl wait|wait-title|wait-gone|post|send|end-session|texts|click|pick|visible ...\n",
              stderr);
   return 2;
 }
@@ -89,7 +103,7 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (command == "texts" || command == "click") {
+  if (command == "texts" || command == "click" || command == "pick") {
     HWND window = FindTitle(target);
     if (!window) return 1;
     if (command == "texts") {
@@ -98,7 +112,24 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (argc < 4) return Usage();
+    if (command == "pick") {
+      for (HWND child : Children(window)) {
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, "ComboBox") != 0 || !IsWindowVisible(child)) continue;
+        const WPARAM index = std::strtoul(argv[3], nullptr, 0);
+        if (SendMessageA(child, CB_SETCURSEL, index, 0) == CB_ERR) return 1;
+        // As a user's choice does, tell the combo box's parent.
+        SendMessageA(GetParent(child), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(child), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(child));
+        return 0;
+      }
+      return 1;
+    }
+    // Wizards have a button of the same text on each page: only the shown one counts.
     for (HWND child : Children(window)) {
+      if (!IsWindowVisible(child)) continue;
       std::string text = Text(child);
       std::string plain;
       for (char c : text) {
@@ -106,6 +137,7 @@ int main(int argc, char** argv) {
       }
       if (plain == argv[3]) {
         PostMessageA(child, BM_CLICK, 0, 0);
+        WaitUntilIdle(window);
         return 0;
       }
     }

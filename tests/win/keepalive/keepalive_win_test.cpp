@@ -19,6 +19,7 @@
 #include "net/icmp_socket_win32.h"
 #include "net/transport_win32.h"
 #include "unit/engine_fakes.h"
+#include "win/support/linux_peer.h"
 
 namespace tarnwick {
 namespace {
@@ -37,13 +38,6 @@ class SilentView : public KeepAliveView {
   void SetStatusText(const char*) override {}
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 int CountLines(const std::string& text, const std::string& part) {
   std::istringstream in(text);
   int n = 0;
@@ -60,47 +54,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeout_ms) {
   }
   return true;
 }
-
-// One run of loopback_peers.py in a folder of its own under /tmp.
-class Peer {
- public:
-  explicit Peer(const std::string& arguments) {
-    static int serial = 0;
-    unix_dir_ = "/tmp/tarnwick-keepalive-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial);
-    CreateDirectoryA(Path("").c_str(), nullptr);
-    std::string command =
-        "Z:\\usr\\bin\\python3 " + std::string(KEEPALIVE_PEERS) + " " +
-        arguments.substr(0, arguments.find(' ')) + " " + unix_dir_ +
-        (arguments.find(' ') == std::string::npos ? "" : arguments.substr(arguments.find(' ')));
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &pi);
-    // A Linux program under Wine has no handles to wait on: its file says when it listens.
-    ready_ =
-        started_ &&
-        PumpUntil(
-            [this] { return GetFileAttributesA(Path("ready").c_str()) != INVALID_FILE_ATTRIBUTES; },
-            10000);
-  }
-  ~Peer() { std::ofstream(Path("stop")) << "stop\n"; }
-
-  bool ready() const { return ready_; }
-  std::string Read(const std::string& name) const { return ReadFile(Path(name)); }
-
- private:
-  std::string Path(const std::string& name) const {
-    std::string path = "Z:" + unix_dir_ + (name.empty() ? "" : "/" + name);
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-  }
-
-  std::string unix_dir_;
-  bool started_ = false;
-  bool ready_ = false;
-};
 
 // A raw socket the system refuses, as for a user without administrator rights.
 class RefusedRawSocket : public net::IcmpNetwork {
@@ -147,7 +100,7 @@ TEST(KeepAliveTick, PingsThreeTimesThroughTheRawSocketOrTheSystemHelper) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     const std::string address = LoopbackAddress();
-    Peer listener("icmp " + address);
+    testing::LinuxPeer listener(KEEPALIVE_PEERS, "icmp", address);
     ASSERT_TRUE(listener.ready()) << "the echo listener did not start";
     net::WinsockIcmpNetwork raw([] { tarnwick::ProcessMessages(); });
     if (!r.refuse_raw_socket) {
@@ -179,7 +132,7 @@ TEST(KeepAliveTick, PingsThreeTimesThroughTheRawSocketOrTheSystemHelper) {
 }
 
 TEST(KeepAliveTick, FetchesThePageDirectlyAndThroughTinyproxyWithBasicAuthorization) {
-  Peer peers("web");
+  testing::LinuxPeer peers(KEEPALIVE_PEERS, "web");
   ASSERT_TRUE(peers.ready()) << "the web server or tinyproxy did not start";
   int web_port = 0, proxy_port = 0;
   std::istringstream(peers.Read("ready")) >> web_port >> proxy_port;

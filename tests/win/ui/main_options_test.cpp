@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/memory_registry.h"
 #include "app/message_loop_win32.h"
 #include "app/settings_store.h"
@@ -10,6 +12,9 @@
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/main_window_win32.h"
+#include "ui/method_editor_win32.h"
+#include "ui/monitor_dialog_ids.h"
+#include "ui/monitor_options_win32.h"
 #include "ui/option_dialog_ids.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
@@ -173,6 +178,48 @@ TEST_F(MainOptionsTest, ReconnectShowsThePhonebookCredentialsStoresThemAndEndsTh
   EXPECT_EQ(stored.connuser, "book-user");
   EXPECT_EQ(stored.connpass, "book-pw");
   EXPECT_EQ(window->Watch().State().reconnect_holdoff, 0);
+}
+
+// The editor's test launch takes the address the window shows; OK hands the new
+// list to the running program.
+TEST_F(MainOptionsTest, TheIpMonitorCommandTestsWithTheShownAddressAndOkReplacesTheList) {
+  Start();
+  SetWindowTextA(window->Controls().Label10, "10.9.8.7");
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  const std::string out = std::string(temp) + "ip-monitor-launch.txt";
+  DeleteFileA(out.c_str());
+  SetEnvironmentVariableA("TARNWICK_PROBE_OUT", out.c_str());
+  std::string probe = "Z:" + std::string(LAUNCH_PROBE);
+  for (char& c : probe) c = c == '/' ? '\\' : c;
+  ModalDriver driver({{kMonitorOptionsClass,
+                       [](HWND d) {
+                         ClickControl(d, kMonChkMonitor2);
+                         ClickControl(d, kMonBtnAdd);
+                       }},
+                      {kMethodEditorClass,
+                       [&](HWND e) {
+                         ClickControl(e, kMmRbLaunch);
+                         SetControlText(e, kMmTeApp1, probe);
+                         SetControlText(e, kMmTeParam1, "<IPADDRESS>");
+                         ClickControl(e, kMmLaunchTest);
+                         ClickControl(e, IDOK);
+                       }},
+                      {kMonitorOptionsClass, [](HWND d) { ClickControl(d, IDOK); }}});
+  SendMessageA(window->hwnd(), WM_COMMAND, kCmdIpMonitor, 0);
+  EXPECT_TRUE(driver.done());
+  std::string launched;
+  for (int i = 0; i < 100 && launched.empty(); ++i, Sleep(50)) {
+    if (FILE* file = std::fopen(out.c_str(), "rb")) {
+      char text[64] = {};
+      launched.assign(text, std::fread(text, 1, sizeof text - 1, file));
+      std::fclose(file);
+    }
+  }
+  EXPECT_EQ(launched, "10.9.8.7");
+  EXPECT_TRUE(app.settings.MonitorIP);
+  ASSERT_EQ(app.settings.notifs.size(), 1u);
+  EXPECT_EQ(app.settings.notifs[0].LaunchNotifr.LnchParam, "<IPADDRESS>");
 }
 
 TEST_F(MainOptionsTest, TheEmailSettingsMenuItemOpensItsDialog) {

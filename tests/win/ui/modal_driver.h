@@ -2,8 +2,9 @@
 // Drives a modal dialog from inside its own modal loop, as a user would: a
 // thread timer waits for the dialog's window to show, then runs one step per
 // tick on it, so that messages a step posts (keys, clicks) go through the
-// dialog's loop before the next step. A dialog still showing after the last
-// step is cancelled (and reported), so a test never hangs on it.
+// dialog's loop before the next step. Steps may name the dialog they act on,
+// for a dialog that opens another. A dialog still showing after the last step
+// is cancelled (and reported), so a test never hangs on it.
 #include <windows.h>
 // <commctrl.h> after <windows.h>.
 #include <commctrl.h>
@@ -18,12 +19,18 @@ namespace tarnwick::testing {
 class ModalDriver {
  public:
   using Step = std::function<void(HWND dialog)>;
+  // A step on a dialog of `window_class`: it waits until that dialog shows and
+  // takes input (a dialog under a nested modal one is disabled).
+  struct On {
+    const char* window_class;
+    Step step;
+  };
 
-  ModalDriver(const char* window_class, std::vector<Step> steps)
-      : class_(window_class), steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 10, Tick);
+  ModalDriver(const char* window_class, std::vector<Step> steps) {
+    for (Step& step : steps) steps_.push_back({window_class, std::move(step)});
+    Start();
   }
+  explicit ModalDriver(std::vector<On> steps) : steps_(std::move(steps)) { Start(); }
   ~ModalDriver() {
     if (timer_) KillTimer(nullptr, timer_);
     current_ = nullptr;
@@ -33,28 +40,43 @@ class ModalDriver {
 
   // Every step ran.
   bool done() const { return next_ == steps_.size(); }
-  // The dialog was still showing after the last step.
+  // A dialog was still showing after the last step.
   bool left_open() const { return left_open_; }
 
  private:
+  void Start() {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 10, Tick);
+  }
+
+  static HWND Ready(const char* window_class) {
+    HWND dialog = FindWindowA(window_class, nullptr);
+    return dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog) ? dialog : nullptr;
+  }
+
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     ModalDriver* self = current_;
     if (!self) return;
-    HWND dialog = FindWindowA(self->class_, nullptr);
-    if (!dialog || !IsWindowVisible(dialog)) return;
     if (self->next_ < self->steps_.size()) {
-      self->steps_[self->next_++](dialog);
+      On& on = self->steps_[self->next_];
+      if (HWND dialog = Ready(on.window_class)) {
+        ++self->next_;
+        on.step(dialog);
+      }
       return;
     }
-    KillTimer(nullptr, self->timer_);
-    self->timer_ = 0;
-    self->left_open_ = true;
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    // Cancel whatever is still open, the innermost first.
+    for (auto it = self->steps_.rbegin(); it != self->steps_.rend(); ++it) {
+      if (HWND dialog = Ready(it->window_class)) {
+        self->left_open_ = true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+      }
+    }
   }
 
   static inline ModalDriver* current_ = nullptr;
-  const char* class_;
-  std::vector<Step> steps_;
+  std::vector<On> steps_;
   size_t next_ = 0;
   bool left_open_ = false;
   UINT_PTR timer_ = 0;

@@ -1,10 +1,11 @@
 // Shows one option dialog with sample settings over a stand-in main window, for
 // screenshots (scripts/dialog-screenshots):
-//   option_dialogs_show reconnect|keepalive|schedule|schedule-nt4|email|email-mapi
+//   option_dialogs_show reconnect|keepalive|schedule|schedule-nt4|email|email-mapi|
+//                       monitor|method-email|method-ftp|method-launch|method-sleep|welcome
 //                       [page] [rect-file]
-// Once the dialog shows (on tab `page`), its screen rectangle goes into
-// rect-file as WxH+X+Y (then its client size); the dialog closes when that file
-// is deleted again.
+// Once the dialog shows (on tab `page`; the wizard on its page `page`), its
+// screen rectangle goes into rect-file as WxH+X+Y (then its client size); the
+// dialog closes when that file is deleted again.
 #include <windows.h>
 // <commctrl.h> after <windows.h>.
 #include <commctrl.h>
@@ -17,10 +18,15 @@
 #include "app/memory_registry.h"
 #include "app/message_box_win32.h"
 #include "app/watch_state.h"
+#include "modal_driver.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
+#include "ui/method_editor_win32.h"
+#include "ui/monitor_dialog_ids.h"
+#include "ui/monitor_options_win32.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
+#include "ui/welcome_win32.h"
 
 namespace {
 
@@ -28,15 +34,39 @@ const char* g_class = nullptr;
 int g_page = 0;
 std::string g_rect_file;
 bool g_reported = false;
+bool g_wizard = false;
+
+// The tab control on show, also one on a page of the dialog.
+HWND ShownTabControl(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM param) -> BOOL {
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, WC_TABCONTROLA) != 0 || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(param) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = FindWindowA(g_class, nullptr);
   if (!dialog || !IsWindowVisible(dialog)) return;
   if (!g_reported) {
-    if (HWND tab = FindWindowExA(dialog, nullptr, WC_TABCONTROLA, nullptr)) {
+    if (g_wizard) {
+      // Pages 0 to 3 by Next (the phonebook comes from rassim); 4 is the mail
+      // page with SMTP chosen.
+      constexpr int kForward[] = {kWzBtnNext, kWzDialUpNext, kWzEmailNext};
+      const int forward = g_page == 4 ? 2 : g_page;
+      for (int i = 0; i < forward && i < 3; ++i) SendMessageA(dialog, WM_COMMAND, kForward[i], 0);
+      if (g_page == 4) tarnwick::testing::ClickControl(dialog, kWzRbSMTP);
+    } else if (HWND tab = ShownTabControl(dialog)) {
       SendMessageA(tab, TCM_SETCURSEL, g_page, 0);
       NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
-      SendMessageA(dialog, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+      SendMessageA(GetParent(tab), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
     }
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r, client;
@@ -81,6 +111,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   s.connpass = "secret";
   s.usesmtp = what != "email-mapi";
   s.SMTPServer = "mail.example.com";
+  s.MonitorIP = true;
+  Notif mail, page, launch, pause;
+  mail.emailNotifr = {"me@example.com",
+                      "pager@example.com",
+                      "New IP Address: <IPADDRESS>",
+                      "Your new IP Address is: <IPADDRESS>",
+                      "",
+                      "",
+                      3};
+  page.NotifyMethod = kNotifyFtp;
+  page.FTPNotifr = {"ftp.example.com",
+                    "/pub/mydir/ip.html",
+                    "<HTML><BODY>Your current IP Address is: <IPADDRESS></BODY></HTML>",
+                    21,
+                    "demo",
+                    "secret"};
+  launch.NotifyMethod = kNotifyLaunch;
+  launch.LaunchNotifr = {"C:\\Tools\\update-dns.exe", "-ip <IPADDRESS>"};
+  pause.NotifyMethod = kNotifySleep;
+  pause.sseconds = 45;
+  s.notifs = {pause, mail, page, launch};
 
   HWND main = CreateWindowExA(0, "STATIC", "Tarnwick", WS_OVERLAPPEDWINDOW, 223, 149, 438, 365,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -96,6 +147,30 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else if (what == "schedule" || what == "schedule-nt4") {
     g_class = kScheduleOptionsClass;
     TfrmKXSchedule(app, what == "schedule").ShowModal(main);
+  } else if (what == "monitor") {
+    g_class = kMonitorOptionsClass;
+    StepTests tests(app, [] { return std::string(); });
+    TfrmKXMonitor(app, tests).ShowModal(main);
+  } else if (what.rfind("method-", 0) == 0) {
+    g_class = kMethodEditorClass;
+    const int position = what == "method-email"    ? 2
+                         : what == "method-ftp"    ? 3
+                         : what == "method-launch" ? 4
+                                                   : 1;
+    StepTests tests(app, [] { return std::string(); });
+    TfrmMonMethod(s.notifs, position, tests).ShowModal(main);
+  } else if (what == "welcome") {
+    g_class = kWelcomeClass;
+    g_wizard = true;
+    // A small phonebook of the simulated RAS service.
+    const std::string control = "C:\\dialog-show-rassim.txt";
+    if (FILE* out = std::fopen(control.c_str(), "w")) {
+      std::fputs("entry Home DSL\nentry Office ISDN\nentry Dial-up Backup\n", out);
+      std::fclose(out);
+    }
+    SetEnvironmentVariableA("RASSIM_CONTROL", control.c_str());
+    s.usesmtp = false;
+    TfrmWelcome(app).ShowModal(main);
   } else {
     g_class = kEmailOptionsClass;
     Tfrmemail(app).ShowModal(main);

@@ -7,16 +7,15 @@
 #include <functional>
 #include <memory>
 
-#include "app/memory_registry.h"
-#include "app/settings_store.h"
-#include "support/message_box_recorder.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
+#include "ui/method_editor_win32.h"
+#include "ui/monitor_dialog_ids.h"
+#include "ui/monitor_options_win32.h"
 #include "ui/option_dialog_ids.h"
 #include "ui/reconnect_options_win32.h"
 #include "ui/schedule_options_win32.h"
-#include "win/ui/info_window_fixture.h"
-#include "win/ui/modal_driver.h"
+#include "win/ui/dialog_rig.h"
 
 namespace tarnwick {
 namespace {
@@ -37,40 +36,23 @@ int SelectedTab(HWND dialog) {
       SendMessageA(FindWindowExA(dialog, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
 }
 
-class OptionDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetDefaultSettings(app.settings);
-    app.registry = &registry;
-  }
+// What the IP monitor dialog and the method editor need besides the settings.
+struct MonitorParts {
+  explicit MonitorParts(Application& app) : tests(app, [] { return std::string(); }) {}
+  StepTests tests;
+  std::vector<Notif> working;
+};
 
+class OptionDialogTest : public ::testing::Test, protected testing::DialogRig {
+ protected:
   // Shows `dialog` over the stand-in main window and runs `steps` on it.
   INT_PTR Run(OptionDialog& dialog, const char* window_class,
               std::vector<ModalDriver::Step> steps) {
-    ModalDriver driver(window_class, std::move(steps));
-    const INT_PTR result = dialog.ShowModal(main.hwnd());
-    EXPECT_TRUE(driver.done()) << "the dialog closed before its last step";
-    EXPECT_FALSE(driver.left_open()) << "the dialog was still open after its last step";
-    return result;
+    return ShowDriven(dialog, window_class, std::move(steps));
   }
 
-  bool Wrote() const {
-    return std::any_of(registry.log.begin(), registry.log.end(),
-                       [](const std::string& entry) { return entry.rfind("write", 0) == 0; });
-  }
-
-  Settings Stored() {
-    Settings stored;
-    SetDefaultSettings(stored);
-    LoadSettings(stored, registry);
-    return stored;
-  }
-
-  Application app;
-  MemoryRegistry registry;
   WatchState watch;
-  testing::MessageBoxRecorder boxes;
-  testing::FakeMain main{200, 150, 440, 360};
+  MonitorParts monitor{app};
 };
 
 // --- Reconnect Options -------------------------------------------------------
@@ -522,25 +504,43 @@ TEST_F(OptionDialogTest, EmailMapiKeepsTheServerAndSmtpStoresItAsTyped) {
 
 struct DialogCase {
   const char* window_class;
-  std::function<std::unique_ptr<OptionDialog>(Application&, WatchState&)> make;
-  int edit;  // a field to type into before leaving
+  std::function<std::unique_ptr<OptionDialog>(Application&, WatchState&, MonitorParts&)> make;
+  int edit;   // a field to type into before leaving
+  int pages;  // of its own tab control
 };
 
 std::vector<DialogCase> EveryDialog() {
   return {
       {kReconnectOptionsClass,
-       [](Application& a, WatchState& w) {
+       [](Application& a, WatchState& w, MonitorParts&) {
          return std::make_unique<TfrmKXReconnect>(a, w, nullptr, false);
        },
-       kRecTeUserName},
+       kRecTeUserName, 3},
       {kKeepAliveOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<TfrmKXKeepAlive>(a); },
-       kKaTeProxyServer},
+       [](Application& a, WatchState&, MonitorParts&) {
+         return std::make_unique<TfrmKXKeepAlive>(a);
+       },
+       kKaTeProxyServer, 2},
       {kScheduleOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<TfrmKXSchedule>(a, false); },
-       kSchTeUserName},
+       [](Application& a, WatchState&, MonitorParts&) {
+         return std::make_unique<TfrmKXSchedule>(a, false);
+       },
+       kSchTeUserName, 1},
       {kEmailOptionsClass,
-       [](Application& a, WatchState&) { return std::make_unique<Tfrmemail>(a); }, kEmTeHost},
+       [](Application& a, WatchState&, MonitorParts&) { return std::make_unique<Tfrmemail>(a); },
+       kEmTeHost, 1},
+      {kMonitorOptionsClass,
+       [](Application& a, WatchState&, MonitorParts& m) {
+         return std::make_unique<TfrmKXMonitor>(a, m.tests);
+       },
+       kMonChkMonitor2, 2},
+      // The tab strip of the e-mail page, the editor's page at opening, is
+      // inside a page: its own tabs are not walked here.
+      {kMethodEditorClass,
+       [](Application&, WatchState&, MonitorParts& m) {
+         return std::make_unique<TfrmMonMethod>(m.working, -1, m.tests);
+       },
+       kMmTeFrom, 1},
   };
 }
 
@@ -555,7 +555,7 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " way " + std::to_string(way));
       registry.log.clear();
       const Settings before = app.settings;
-      auto dialog = dialog_case.make(app, watch);
+      auto dialog = dialog_case.make(app, watch, monitor);
       const INT_PTR result = Run(*dialog, dialog_case.window_class, {[&](HWND d) {
         SetControlText(d, dialog_case.edit, "changed");
         SetFocus(testing::Control(d, dialog_case.edit));
@@ -573,26 +573,31 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
 TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
   app.settings.kaMethod = kKeepAlivePing;
   app.settings.schedenabled = true;
+  app.settings.MonitorIP = true;
+  app.settings.notifs.resize(2);
   for (const DialogCase& dialog_case : EveryDialog()) {
-    auto dialog = dialog_case.make(app, watch);
-    const int pages = dialog_case.window_class == std::string(kReconnectOptionsClass)   ? 3
-                      : dialog_case.window_class == std::string(kKeepAliveOptionsClass) ? 2
-                                                                                        : 1;
+    auto dialog = dialog_case.make(app, watch, monitor);
+    const int pages = dialog_case.pages;
     for (int page = 0; page < pages; ++page) {
       SCOPED_TRACE(std::string(dialog_case.window_class) + " page " + std::to_string(page));
       std::vector<HWND> visited, expected;
+      std::vector<RECT> places;  // of the visited, taken while the dialog shows
+      const auto visit = [&] {
+        visited.push_back(GetFocus());
+        RECT r{};
+        GetWindowRect(visited.back(), &r);
+        places.push_back(r);
+        PostKey(VK_TAB);
+      };
       std::vector<ModalDriver::Step> steps = {[&](HWND d) {
         if (pages > 1) PickTab(d, page);
         expected = dialog->TabStops();
         SetFocus(expected.front());
-        visited.push_back(GetFocus());
-        PostKey(VK_TAB);
+        visit();
       }};
       for (int i = 0; i < 30; ++i) {
         steps.push_back([&](HWND) {
-          if (visited.size() > expected.size()) return;
-          visited.push_back(GetFocus());
-          PostKey(VK_TAB);
+          if (visited.size() <= expected.size()) visit();
         });
       }
       steps.push_back([](HWND d) { ClickControl(d, IDCANCEL); });
@@ -603,9 +608,8 @@ TEST_F(OptionDialogTest, TabRunsTopToBottomThroughEachPage) {
       visited.pop_back();
       EXPECT_EQ(visited, expected);
       for (size_t i = 1; i < visited.size(); ++i) {
-        RECT a, b;
-        GetWindowRect(visited[i - 1], &a);
-        GetWindowRect(visited[i], &b);
+        const RECT& a = places[i - 1];
+        const RECT& b = places[i];
         const bool same_row = b.top < a.bottom && a.top < b.bottom;
         EXPECT_TRUE(same_row ? b.left > a.left : b.top >= a.bottom) << "stop " << i;
       }
@@ -618,7 +622,7 @@ TEST_F(OptionDialogTest, EachOpensOverTheMainWindowByTheDialogRule) {
     SCOPED_TRACE(dialog_case.window_class);
     RECT r{};
     char class_name[64] = {};
-    auto dialog = dialog_case.make(app, watch);
+    auto dialog = dialog_case.make(app, watch, monitor);
     Run(*dialog, dialog_case.window_class, {[&](HWND d) {
       GetWindowRect(d, &r);
       GetClassNameA(d, class_name, sizeof class_name);

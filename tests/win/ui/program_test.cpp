@@ -1,5 +1,6 @@
-// The real program: first and second start, the start-up switch, one instance,
-// and the end of a session, observed through the registry and its windows.
+// The real program: first and second start (the welcome wizard), the start-up
+// switch, one instance, and the end of a session, observed through the registry
+// and its windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -116,6 +117,30 @@ bool WaitUntilVisible(HWND hwnd) {
   return IsWindowVisible(hwnd);
 }
 
+// A window of `window_class` on the screen, or null after five seconds.
+HWND WaitForShown(const char* window_class) {
+  for (int i = 0; i < 250; ++i) {
+    HWND window = FindWindowA(window_class, nullptr);
+    if (window && IsWindowVisible(window)) return window;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+// A product key with only its layout version: not a first start, so no wizard
+// (the program completes the tree as it would an older one, silently).
+void SeedSettings() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  const double version = 1.1;
+  RegSetValueExA(key, "version", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&version),
+                 sizeof version);
+  RegCloseKey(key);
+}
+
 void EndSession(HWND hwnd) {
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer));
@@ -137,17 +162,23 @@ class ProgramTest : public ::testing::Test {
   void TearDown() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProduct); }
 };
 
-TEST_F(ProgramTest, AFirstStartCreatesTheTreeAndASecondStartChangesNothing) {
+TEST_F(ProgramTest, AFirstStartShowsTheWizardAndASecondNeitherItNorChangesAnything) {
   {
     Program first;
     ASSERT_TRUE(first.started());
     HWND hwnd = first.WaitForWindow();
     ASSERT_TRUE(hwnd);
-    EXPECT_TRUE(WaitUntilVisible(hwnd));
+    // The wizard comes first; the window shows once it is closed.
+    HWND wizard = WaitForShown("TfrmWelcome");
+    ASSERT_TRUE(wizard);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
     const Snapshot created = Tree();
     EXPECT_EQ(created.size(), 32u + 5u);  // product key values and Main
     EXPECT_EQ(created.at(std::string(kProduct) + "\\Main\\Width"),
               std::make_pair(DWORD{REG_DWORD}, std::string("\xB8\x01\0\0", 4)));
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntilVisible(hwnd));
+    EXPECT_EQ(Tree(), created);  // closed on its first page: nothing stored
     EndSession(hwnd);
     EXPECT_EQ(first.WaitForExit(10000), 0);
   }
@@ -162,6 +193,8 @@ TEST_F(ProgramTest, AFirstStartCreatesTheTreeAndASecondStartChangesNothing) {
   Program second;
   HWND hwnd = second.WaitForWindow();
   ASSERT_TRUE(hwnd);
+  EXPECT_TRUE(WaitUntilVisible(hwnd));
+  EXPECT_EQ(FindWindowA("TfrmWelcome", nullptr), nullptr);
   EXPECT_EQ(Tree(), after_first);  // loading wrote nothing
   EndSession(hwnd);
   EXPECT_EQ(second.WaitForExit(10000), 0);
@@ -287,6 +320,7 @@ TEST_F(ProgramTest, TheRunValueStartsTheProgramHiddenFromAFolderWithSpaces) {
 }
 
 TEST_F(ProgramTest, TheStartupSwitchStartsHiddenAndASecondStartShowsTheWindow) {
+  SeedSettings();
   Program tray_only("StartUp");
   HWND hwnd = tray_only.WaitForWindow();
   ASSERT_TRUE(hwnd);
@@ -307,12 +341,14 @@ TEST_F(ProgramTest, TheStartupSwitchStartsHiddenAndASecondStartShowsTheWindow) {
 
 // The program carries the option dialogs' templates and opens each modally.
 TEST_F(ProgramTest, EachOptionCommandOpensItsDialog) {
+  SeedSettings();
   Program program;
   HWND hwnd = program.WaitForWindow();
   ASSERT_TRUE(hwnd);
   ASSERT_TRUE(WaitUntilVisible(hwnd));
   const std::pair<UINT, const char*> commands[] = {
       {kCmdReconnection, "TfrmKXReconnect"},
+      {kCmdIpMonitor, "TfrmKXMonitor"},
       {kCmdKeepAlive, "TfrmKXKeepAlive"},
       {kCmdScheduler, "TfrmKXSchedule"},
       {kCmdEmailSettings, "Tfrmemail"},
