@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what they need first.
-.PHONY: demo test setup release bench
+.PHONY: demo test setup release bench fuzz
 
 setup:
 	@scripts/setup
@@ -18,3 +18,9 @@ release: setup
 # build/bench/bench.md and bench.json (not part of make test).
 bench: setup
 	@scripts/bench
+
+# Coverage-guided fuzzing of every parser and of the settings load: each target
+# for FUZZ_SECONDS (default 120), then a table (not part of make test, which only
+# replays the committed inputs).
+fuzz: setup
+	@scripts/fuzz
