@@ -5,6 +5,7 @@ The shortest interval the program offers is a minute, so this scenario takes
 about two."""
 import base64
 import http.server
+import random
 import socket
 import subprocess
 import threading
@@ -58,7 +59,8 @@ class PingListener:
 
 
 class PageServer(http.server.ThreadingHTTPServer):
-    requests = []
+    """Answers every GET with a small page and keeps each request line and
+    header set in `requests`."""
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
@@ -133,7 +135,8 @@ def proxied_status(proxy_port, url, credentials=None):
 
 
 def test_ping_then_web_through_an_authenticating_proxy(wine, rassim, program, page_server, proxy):
-    host = "127.0.77.5"
+    # An address of its own: pings of another run on this machine are not counted.
+    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
     url = f"http://127.0.0.1:{page_server.server_address[1]}/alive.html"
     # The proxy really refuses strangers, so a page seen below came with the password.
     assert proxied_status(proxy, url) == 407

@@ -14,7 +14,7 @@ LAUNCH_DIR = PREFIX / "drive_c" / "e2e-launch"
 def drop(rassim):
     """Rewrites the control file so that the live connection vanishes; later
     dials get a new address each ({n} is the connection's number)."""
-    rassim.write(f"step-delay 2\nentry Home DSL\nclient-ip 10.64.9.{{n}}\ndrop Home DSL\n")
+    rassim.write("step-delay 2\nentry Home DSL\nclient-ip 10.64.9.{n}\ndrop Home DSL\n")
 
 
 def test_drops_redial_and_each_new_address_runs_the_whole_script(
