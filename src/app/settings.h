@@ -79,6 +79,10 @@ struct Settings {
   bool MonitorIP{};
   bool usesmtp{};
   std::string SMTPServer;
+  int32_t SMTPPort{};
+  int32_t SMTPSecurity{};  // 0 none, 1 STARTTLS, 2 TLS from the start
+  std::string SMTPUser;
+  std::string SMTPPass;
   bool usestartdelay{};
   int32_t startdelay{};
   bool loggingenabled{};

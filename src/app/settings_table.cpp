@@ -22,6 +22,11 @@ constexpr std::array kSettingValues = {
     SettingValue{"MonitorIP",      kProduct, kBoolean,      &S::MonitorIP,      false,         12},
     SettingValue{"usesmtp",        kProduct, kBoolean,      &S::usesmtp,        false,         8},
     SettingValue{"SMTPServer",     kProduct, kText,         &S::SMTPServer,     "",            5},
+    // Mail submission; the defaults are the plain port-25 conversation.
+    SettingValue{"SMTPPort",       kProduct, kInteger,      &S::SMTPPort,       int32_t{25},   38, true},
+    SettingValue{"SMTPSecurity",   kProduct, kInteger,      &S::SMTPSecurity,   int32_t{0},    39, true},
+    SettingValue{"SMTPUser",       kProduct, kText,         &S::SMTPUser,       "",            40, true},
+    SettingValue{"SMTPPass",       kProduct, kText,         &S::SMTPPass,       "",            41, true},
     SettingValue{"usestartdelay",  kProduct, kBoolean,      &S::usestartdelay,  false,         6},
     SettingValue{"startdelay",     kProduct, kInteger,      &S::startdelay,     int32_t{45},   7},
     SettingValue{"Notifcnt",       kProduct, kStepCount,    {},                 {},            4},

@@ -28,6 +28,25 @@ MailMessage BuildMessage(const EmailNotif& fields, const std::string& address,
   return message;
 }
 
+// The submission options of the settings. Values no dialog can store are
+// refused rather than guessed: a guess could send the password in clear text.
+net::SmtpOptions SubmissionOptions(const Settings& settings) {
+  if (settings.SMTPPort < 1 || settings.SMTPPort > 65535) {
+    throw Error("Invalid SMTP port: " + std::to_string(settings.SMTPPort));
+  }
+  if (settings.SMTPSecurity < 0 || settings.SMTPSecurity > 2) {
+    throw Error("Invalid SMTP security setting: " + std::to_string(settings.SMTPSecurity));
+  }
+  return {static_cast<uint16_t>(settings.SMTPPort),
+          static_cast<net::SmtpSecurity>(settings.SMTPSecurity), settings.SMTPUser,
+          settings.SMTPPass};
+}
+
+bool PlainSubmission(const Settings& settings) {
+  return settings.SMTPPort == net::kSmtpPort && settings.SMTPSecurity == 0 &&
+         settings.SMTPUser.empty();
+}
+
 // Connects; on failure closes whatever is open and connects once more. This is
 // also what recovers a connection left open by a failed send.
 void ConnectWithSecondTry(SmtpClient& client) {
@@ -52,6 +71,12 @@ void SendMailStep(const Settings& settings, const Notif& step, const std::string
   }
   SmtpClient client(deps.network, deps.local_host, deps.clock);
   client.SetHost(settings.SMTPServer);
+  try {
+    client.SetOptions(SubmissionOptions(settings));
+  } catch (const Error& e) {
+    ShowWarning(kSendErrorPrefix + std::string(e.what()), box_pos);
+    return;
+  }
   // Stored values outside the editor's range must not turn into endless retries.
   const int retries = std::clamp(step.emailNotifr.maxretries, 0, kMaxRetries);
   std::string last_error;
@@ -90,9 +115,14 @@ void TestSendMail(const Settings& settings, const EmailNotif& fields, const std:
   SmtpClient client(deps.network, deps.local_host, deps.clock);
   client.SetHost(settings.SMTPServer);
   try {
+    client.SetOptions(SubmissionOptions(settings));
     ConnectWithSecondTry(client);
-  } catch (const Error&) {
-    ShowWarning(kTestConnectFailed, box_pos);
+  } catch (const Error& e) {
+    // With TLS or a sign-in the reason (a refused certificate, a wrong
+    // password) is what the user needs to see.
+    ShowWarning(PlainSubmission(settings) ? std::string(kTestConnectFailed)
+                                          : kTestConnectFailed + std::string("\r\n\r\n") + e.what(),
+                box_pos);
     return;
   }
   try {

@@ -76,6 +76,10 @@ Settings Customised() {
   s.MonitorIP = true;
   s.usesmtp = true;
   s.SMTPServer = "mail.example.com";
+  s.SMTPPort = 587;
+  s.SMTPSecurity = 1;
+  s.SMTPUser = "mu";
+  s.SMTPPass = "mp";
   s.usestartdelay = true;
   s.startdelay = 12;
   s.loggingenabled = true;
@@ -109,8 +113,8 @@ TEST(SettingsStore, FirstSaveWritesTheDefaultTreeWithExactTypesAndBytes) {
   const std::string product = kProductKey;
   EXPECT_THAT(reg.ValueNames(product),
               ElementsAre("version", "AutoStart", "Reconnect", "conname", "redelay", "maxretries",
-                          "MonitorIP", "usesmtp", "SMTPServer", "usestartdelay", "startdelay",
-                          "Notifcnt", "loggingenabled", "logfile", "lastip", "kaMethod",
+                          "MonitorIP", "usesmtp", "SMTPServer", "SMTPPort", "SMTPSecurity",
+                          "SMTPUser", "SMTPPass", "usestartdelay", "startdelay", "Notifcnt", "loggingenabled", "logfile", "lastip", "kaMethod",
                           "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                           "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                           "resdelay", "maxsretries", "connuser", "connpass", "schedwdaynum",
@@ -131,6 +135,8 @@ TEST(SettingsStore, FirstSaveWritesTheDefaultTreeWithExactTypesAndBytes) {
   EXPECT_EQ(get("kaPingInterval"), RegDword(5));
   EXPECT_EQ(get("kaWebInterval"), RegDword(5));
   EXPECT_EQ(get("proxyport"), RegDword(8080));
+  EXPECT_EQ(get("SMTPPort"), RegDword(25));
+  EXPECT_EQ(get("SMTPSecurity"), RegDword(0));
   EXPECT_EQ(get("resdelay"), RegDword(90));
   EXPECT_EQ(get("maxsretries"), RegDword(20));
   EXPECT_EQ(get("schedwdaynum"), RegDword(0));
@@ -158,7 +164,8 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
   EXPECT_THAT(ValueOps(reg.log, "write"),
               ElementsAreArray(std::vector<std::string>{
                   "version", "AutoStart", "Reconnect", "conname", "redelay", "maxretries",
-                  "MonitorIP", "usesmtp", "SMTPServer", "usestartdelay", "startdelay", "Notifcnt",
+                  "MonitorIP", "usesmtp", "SMTPServer", "SMTPPort", "SMTPSecurity", "SMTPUser",
+                  "SMTPPass", "usestartdelay", "startdelay", "Notifcnt",
                   "NotifyMethod", "eFrom", "ETo", "esubject", "emessage", "emailUser",
                   "ReplyToAddress", "maxretries", "NotifyMethod", "sseconds", "loggingenabled",
                   "logfile", "lastip", "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite",
@@ -179,7 +186,8 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
                   "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                   "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                   "schedwdaynum", "scheddays", "schedtime", "resdelay", "maxsretries", "connuser",
-                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top"}));
+                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top", "SMTPPort",
+                  "SMTPSecurity", "SMTPUser", "SMTPPass"}));
 }
 
 TEST(SettingsStore, EveryValueAndEveryKindOfStepRoundTrips) {
@@ -440,6 +448,26 @@ TEST(SettingsStore, AnOlderLayoutLosesNothingAndTheSaveCompletesIt) {
   Settings reloaded = Defaults();
   EXPECT_TRUE(LoadSettings(reloaded, reg).complete());
   EXPECT_EQ(reloaded, expected);
+}
+
+// A tree saved before the mail submission values existed: no complaint, the
+// defaults (the plain port-25 conversation), and nothing else touched.
+TEST(SettingsStore, ATreeWithoutTheSubmissionValuesLoadsQuietlyWithTheirDefaults) {
+  const Settings original = Customised();
+  MemoryRegistry reg;
+  SaveSettings(original, reg);
+  for (const char* name : {"SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPass"}) {
+    reg.Remove(kProductKey, name);
+  }
+  Settings loaded = Defaults();
+  loaded.SMTPUser = "stale";
+  EXPECT_TRUE(LoadSettings(loaded, reg).complete());
+  Settings expected = original;
+  expected.SMTPPort = 25;
+  expected.SMTPSecurity = 0;
+  expected.SMTPUser = "";
+  expected.SMTPPass = "";
+  EXPECT_EQ(loaded, expected);
 }
 
 TEST(SettingsStore, AStepWhoseKindCannotBeReadKeepsItsStoredValues) {
