@@ -46,6 +46,8 @@ def _server(ca_key, ca_cert, dns_name, not_before, not_after):
 
 
 class TestAuthority:
+    __test__ = False  # not a test class, whatever its name
+
     """Writes the root (DER, for the prefix's store) and one key+chain PEM per
     server kind: good (localhost), wrong name, unknown authority, expired."""
 
@@ -53,10 +55,17 @@ class TestAuthority:
 
     def __init__(self, folder: Path):
         folder.mkdir(parents=True, exist_ok=True)
+        self.root_der = folder / "root.der"
+        self.pem = {kind: folder / f"{kind}.pem" for kind in self.KINDS}
+        # Kept while valid for a few more days, so the prefix's store does not
+        # collect a new root at every run.
         now = datetime.datetime.now(datetime.timezone.utc)
+        if self.root_der.exists() and all(p.exists() for p in self.pem.values()):
+            root = x509.load_der_x509_certificate(self.root_der.read_bytes())
+            if root.not_valid_after > now.replace(tzinfo=None) + 5 * ONE_DAY:
+                return
         ca_key, ca_cert = _authority("Tarnwick Test Root", now)
         other_key, other_cert = _authority("Tarnwick Stranger Root", now)
-        self.root_der = folder / "root.der"
         self.root_der.write_bytes(ca_cert.public_bytes(serialization.Encoding.DER))
         plans = {
             "good": (ca_key, ca_cert, "localhost", now - ONE_DAY, now + 10 * ONE_DAY),
@@ -64,17 +73,14 @@ class TestAuthority:
             "unknown-ca": (other_key, other_cert, "localhost", now - ONE_DAY, now + 10 * ONE_DAY),
             "expired": (ca_key, ca_cert, "localhost", now - 10 * ONE_DAY, now - 2 * ONE_DAY),
         }
-        self.pem = {}
         for kind, (issuer_key, issuer_cert, name, before, after) in plans.items():
             key, cert = _server(issuer_key, issuer_cert, name, before, after)
-            path = folder / f"{kind}.pem"
-            path.write_bytes(
+            self.pem[kind].write_bytes(
                 key.private_bytes(serialization.Encoding.PEM,
                                   serialization.PrivateFormat.TraditionalOpenSSL,
                                   serialization.NoEncryption())
                 + cert.public_bytes(serialization.Encoding.PEM)
                 + issuer_cert.public_bytes(serialization.Encoding.PEM))
-            self.pem[kind] = path
 
     def context(self, kind):
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
