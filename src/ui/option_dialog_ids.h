@@ -108,3 +108,13 @@
 #define kEmTeHost 4308
 #define kEmHostNote 4309
 #define kEmMapiGroup 4310  // page "MAPI": an empty group
+#define kEmPortLabel 4312
+#define kEmTePort 4313
+#define kEmSecurityLabel 4314
+#define kEmRbPlain 4315
+#define kEmRbStartTls 4316
+#define kEmRbTls 4317
+#define kEmUserLabel 4318
+#define kEmTeUser 4319
+#define kEmPasswordLabel 4320
+#define kEmTePassword 4321

@@ -121,7 +121,11 @@ void TfrmWelcome::ShowMailPage(bool smtp) {
 }
 
 void TfrmWelcome::EmailNextClick() {
-  ApplyEmailForm({Checked(kWzRbSMTP), Text(kWzTeHost)}, app_.settings);
+  // The page sets the method and the server; the rest stays as stored.
+  EmailForm form = EmailFormFrom(app_.settings);
+  form.smtp = Checked(kWzRbSMTP);
+  form.host = Text(kWzTeHost);
+  ApplyEmailForm(form, app_.settings);
   app_.Save();
   ShowPage(kPageFinish);
 }

@@ -110,6 +110,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   s.connuser = "demo";
   s.connpass = "secret";
   s.usesmtp = what != "email-mapi";
+  s.SMTPPort = 587;
+  s.SMTPSecurity = 1;
+  s.SMTPUser = "joe@example.com";
+  s.SMTPPass = "s3cret";
   s.SMTPServer = "mail.example.com";
   s.MonitorIP = true;
   Notif mail, page, launch, pause;

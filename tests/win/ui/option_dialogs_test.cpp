@@ -500,6 +500,53 @@ TEST_F(OptionDialogTest, EmailMapiKeepsTheServerAndSmtpStoresItAsTyped) {
   }
 }
 
+TEST_F(OptionDialogTest, EmailStoresSubmissionAndRefusesABadPortOrAPlainTextSignIn) {
+  struct Case {
+    const char* port;
+    int security;
+    const char* user;
+    const char* refusal;  // null: stored and closed
+  } cases[] = {
+      {"587", kEmRbStartTls, "joe", nullptr},
+      {"70000", kEmRbTls, "joe", kInvalidSmtpPortMessage},
+      {"465", kEmRbPlain, "joe", kPasswordNeedsTlsMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.port);
+    app.settings.usesmtp = true;
+    app.settings.SMTPPort = 25;
+    app.settings.SMTPSecurity = 0;
+    app.settings.SMTPUser = "";
+    app.Save();
+    boxes.boxes.clear();
+    bool closed = true;
+    Tfrmemail dialog(app);
+    Run(dialog, kEmailOptionsClass, {[&](HWND d) {
+          EXPECT_EQ(ControlText(d, kEmTePort), "25");
+          EXPECT_TRUE(Ticked(d, kEmRbPlain));
+          SetControlText(d, kEmTePort, c.port);
+          ClickControl(d, c.security);
+          SetControlText(d, kEmTeUser, c.user);
+          SetControlText(d, kEmTePassword, "s3cret");
+          ClickControl(d, IDOK);
+          closed = !IsWindow(d);
+          if (!closed) ClickControl(d, IDCANCEL);
+        }});
+    if (c.refusal) {
+      EXPECT_THAT(boxes.texts(), ElementsAre(c.refusal));
+      EXPECT_FALSE(closed);
+      EXPECT_EQ(Stored().SMTPSecurity, 0);
+      EXPECT_EQ(Stored().SMTPUser, "");
+    } else {
+      EXPECT_TRUE(boxes.boxes.empty());
+      EXPECT_EQ(Stored().SMTPPort, 587);
+      EXPECT_EQ(Stored().SMTPSecurity, 1);
+      EXPECT_EQ(Stored().SMTPUser, "joe");
+      EXPECT_EQ(Stored().SMTPPass, "s3cret");
+    }
+  }
+}
+
 // --- Every dialog ------------------------------------------------------------
 
 struct DialogCase {
