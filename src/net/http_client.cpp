@@ -16,7 +16,9 @@ struct HttpClient::Connection {
   HttpReader reader;
   std::string host;
   uint16_t port;
-  std::string tls_origin;  // "host:port" of the server TLS was made with; empty: none
+  // "host:port" of the server TLS was made with (and the proxy credentials of
+  // its tunnel); empty: none. Never shown.
+  std::string tls_origin;
 };
 
 namespace {
@@ -57,7 +59,9 @@ void HttpClient::Disconnect() {
 }
 
 void HttpClient::ConnectTo(const std::string& host, uint16_t port, const TlsTarget* tls) {
-  const std::string origin = tls ? tls->host + ":" + std::to_string(tls->port) : "";
+  // A tunnel stands for the credentials it was opened with: other ones need a new CONNECT.
+  std::string origin = tls ? tls->host + ":" + std::to_string(tls->port) : "";
+  if (tls && tls->tunnel) origin += " " + proxy.user + ":" + proxy.password;
   if (connection_ && (connection_->reader.PeerClosed() || connection_->port != port ||
                       !EqualsIgnoreCase(connection_->host, host) ||
                       !EqualsIgnoreCase(connection_->tls_origin, origin)))
