@@ -34,6 +34,8 @@ struct FtpNotif {
   int32_t FTPPort = 21;
   std::string FTPUser;
   std::string FTPPass;
+  int32_t FTPPassive = 0;  // 1: EPSV/PASV instead of PORT
+  int32_t FTPSecure = 0;   // 1: explicit TLS (AUTH TLS, PROT P)
   bool operator==(const FtpNotif&) const = default;
 };
 

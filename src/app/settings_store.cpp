@@ -220,7 +220,8 @@ class Loader {
     for (const StepValue& row : StepValues()) {
       if (row.step_kind != step.NotifyMethod || !row.read_back) continue;
       if (row.needs_counts && counts_ == StepCounts::kNone) continue;  // they stay 0
-      const bool required = !row.needs_counts || counts_ == StepCounts::kStored;
+      const bool required =
+          !row.optional && (!row.needs_counts || counts_ == StepCounts::kStored);
       std::visit([&](auto member) { Read(row.name, Field(step, member), required); }, row.member);
     }
   }

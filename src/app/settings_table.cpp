@@ -76,6 +76,8 @@ constexpr std::array kStepValues = {
     StepValue{"FTPPort",        kNotifyFtp,    kInteger, &F::FTPPort,        true,      false},
     StepValue{"FTPUser",        kNotifyFtp,    kText,    &F::FTPUser,        true,      false},
     StepValue{"FTPPass",        kNotifyFtp,    kText,    &F::FTPPass,        true,      false},
+    StepValue{"FTPPassive",     kNotifyFtp,    kInteger, &F::FTPPassive,     true,      false, true},
+    StepValue{"FTPSecure",      kNotifyFtp,    kInteger, &F::FTPSecure,      true,      false, true},
     StepValue{"LnchApp",        kNotifyLaunch, kText,    &L::LnchApp,        true,      false},
     StepValue{"LnchParam",      kNotifyLaunch, kText,    &L::LnchParam,      true,      false},
     StepValue{"sseconds",       kNotifySleep,  kInteger, &Notif::sseconds,   true,      true},

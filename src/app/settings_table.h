@@ -65,6 +65,7 @@ struct StepValue {
       member;
   bool read_back;     // false: written with the step, never read (emailUser)
   bool needs_counts;  // stored only by layouts from 1.01 on (maxretries, sseconds)
+  bool optional = false;  // added later: a step without it loads quietly with 0
 };
 std::span<const StepValue> StepValues();
 

@@ -47,7 +47,8 @@ Notif EmailStep() {
 Notif FtpStep() {
   Notif n;
   n.NotifyMethod = kNotifyFtp;
-  n.FTPNotifr = {"ftp.example.com", "/www/ip.html", "<html><IPADDRESS></html>", 2121, "u", "p"};
+  n.FTPNotifr = {"ftp.example.com", "/www/ip.html", "<html><IPADDRESS></html>", 2121, "u", "p",
+                 1, 1};
   return n;
 }
 
@@ -450,15 +451,17 @@ TEST(SettingsStore, AnOlderLayoutLosesNothingAndTheSaveCompletesIt) {
   EXPECT_EQ(reloaded, expected);
 }
 
-// A tree saved before the mail submission values existed: no complaint, the
+// A tree saved before the mail submission and FTP mode values existed: no complaint, the
 // defaults (the plain port-25 conversation), and nothing else touched.
-TEST(SettingsStore, ATreeWithoutTheSubmissionValuesLoadsQuietlyWithTheirDefaults) {
+TEST(SettingsStore, ATreeWithoutTheSubmissionAndFtpModeValuesLoadsQuietlyWithTheirDefaults) {
   const Settings original = Customised();
   MemoryRegistry reg;
   SaveSettings(original, reg);
   for (const char* name : {"SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPass"}) {
     reg.Remove(kProductKey, name);
   }
+  reg.Remove(NotifKeyPath(2), "FTPPassive");
+  reg.Remove(NotifKeyPath(2), "FTPSecure");
   Settings loaded = Defaults();
   loaded.SMTPUser = "stale";
   EXPECT_TRUE(LoadSettings(loaded, reg).complete());
@@ -467,6 +470,8 @@ TEST(SettingsStore, ATreeWithoutTheSubmissionValuesLoadsQuietlyWithTheirDefaults
   expected.SMTPSecurity = 0;
   expected.SMTPUser = "";
   expected.SMTPPass = "";
+  expected.notifs[1].FTPNotifr.FTPPassive = 0;
+  expected.notifs[1].FTPNotifr.FTPSecure = 0;
   EXPECT_EQ(loaded, expected);
 }
 
