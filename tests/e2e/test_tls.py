@@ -180,3 +180,54 @@ def test_a_certificate_that_does_not_verify_is_refused_with_its_reason(
     assert f"The certificate of localhost was refused: {reason}" in text, text
     assert server.handshakes >= 1
     assert server.received == b"", "nothing may follow the refusal"
+
+
+@pytest.fixture
+def ftps_server(authority, tmp_path):
+    """pyftpdlib with explicit TLS required on the control and data connections."""
+    from pyftpdlib.authorizers import DummyAuthorizer
+    from pyftpdlib.handlers import TLS_FTPHandler
+    from pyftpdlib.servers import FTPServer
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(USER, PASSWORD, str(tmp_path), perm="elradfmw")
+    handler = type("Handler", (TLS_FTPHandler,), {
+        "authorizer": authorizer, "certfile": str(authority.pem["good"]),
+        "keyfile": str(authority.pem["good"]), "tls_control_required": True,
+        "tls_data_required": True, "passive_ports": None})
+    server = FTPServer(("127.0.0.1", 0), handler)
+    thread = threading.Thread(target=server.serve_forever, kwargs={"timeout": 0.2}, daemon=True)
+    thread.start()
+    yield server.socket.getsockname()[1], tmp_path
+    server.close_all()
+
+
+def ftp_settings(port, passive):
+    return f"""[{PRODUCT_KEY}]
+"version"=hex:9a,99,99,99,99,99,f1,3f
+"AutoStart"=dword:00000000
+"conname"="Home DSL"
+"MonitorIP"=dword:00000001
+"Notifcnt"=dword:00000001
+
+[{PRODUCT_KEY}\\Notif1]
+"NotifyMethod"=dword:00000001
+"FTPServer"="localhost"
+"FTPPath"="/ip.html"
+"FTPHTML"="<html><IPADDRESS></html>"
+"FTPPort"=dword:{port:08x}
+"FTPUser"="{USER}"
+"FTPPass"="{PASSWORD}"
+"FTPPassive"=dword:{passive:08x}
+"FTPSecure"=dword:00000001
+"""
+
+
+@pytest.mark.parametrize("passive", [1, 0], ids=["passive", "active"])
+def test_the_page_is_uploaded_over_explicit_tls(wine, rassim, program, ftps_server, passive):
+    port, root = ftps_server
+    run_once(wine, rassim, program, ftp_settings(port, passive))
+    page = wait_for(lambda: (root / "ip.html").exists() and (root / "ip.html").read_bytes(),
+                    timeout=30)
+    assert page and page.startswith(b"<html>10.64.9.") and page.endswith(b"</html>"), \
+        (page, wine.winctl("texts", "Tarnwick").stdout)
