@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/activity.h"
 #include "app/registry.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -23,6 +24,9 @@ struct Application {
   bool nt_family = true;
   // Ends the process at once (the shutdown timer's last resort).
   std::function<void()> end_process;
+  // Where the engines and windows tell what they did (the log and the tray
+  // notices); none in tests that do not look.
+  ActivitySink* activity = nullptr;
 
   void Save() const { SaveSettings(settings, *registry); }
   // The command line that starts the program with Windows. Quoted: unquoted, a

@@ -31,7 +31,7 @@ void SmtpClient::Connect() {
   Expect(Command("Helo " + local_host_), {250});
 }
 
-void SmtpClient::Send(const MailMessage& message) {
+Reply SmtpClient::Send(const MailMessage& message) {
   if (!Connected()) throw Error("Not connected.");
   // Composed first: a refused header value stops the send before any byte goes out.
   const std::string data = ComposeMessage(message);
@@ -43,7 +43,9 @@ void SmtpClient::Send(const MailMessage& message) {
   }
   Expect(Command("Data"), {354});
   stream_->Write(data);
-  Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});
+  Reply accepted = ReadReply(*reader_, kReplyTimeoutMs);
+  Expect(accepted, {250});
+  return accepted;
 }
 
 void SmtpClient::Disconnect() {

@@ -29,9 +29,9 @@ class SmtpClient {
   // hello leaves the connection open: Disconnect closes it.
   void Connect();
 
-  // "Rset", the envelope, "Data" and the message. The connection stays open
-  // when this fails.
-  void Send(const MailMessage& message);
+  // "Rset", the envelope, "Data" and the message; returns the server's reply
+  // to the message. The connection stays open when this fails.
+  Reply Send(const MailMessage& message);
 
   // Sends "Quit" without reading a reply and closes; does nothing when not
   // connected. Never throws.
