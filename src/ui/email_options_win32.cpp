@@ -27,7 +27,7 @@ void Tfrmemail::OnCommand(int id, int code) {
 
 void Tfrmemail::OkClick() {
   ApplyEmailForm({Checked(kEmRbSMTP), Text(kEmTeHost)}, app_.settings);
-  app_.Save();
+  app_.SaveFromDialog("E-mail Settings");
   Close(IDOK);
 }
 
