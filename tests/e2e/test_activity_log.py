@@ -2,54 +2,16 @@
 the line drops, two redials fail, the third connects with a new address, the
 script mails it, uploads the page and fails on an FTP server that refuses. The
 log holds each of these in order and none of the stored passwords."""
-import random
 import re
 import socket
 import subprocess
-import threading
 import time
 
-import pytest
-from aiosmtpd.controller import Controller
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-
 from conftest import BUILD, PREFIX, PRODUCT_KEY, wait_for
+from test_notification import ftp_server, smtp_server  # noqa: F401 (fixtures)
 
-PASSWORDS = ["ftp-Pw-93x", "dead-Pw-51q", "proxy-Pw-42z", "dial-Pw-17k"]
-
-
-class MailSink:
-    def __init__(self):
-        self.messages = []
-
-    async def handle_DATA(self, server, session, envelope):
-        self.messages.append(envelope)
-        return "250 Message accepted for delivery"
-
-
-@pytest.fixture
-def smtp_server():
-    sink = MailSink()
-    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
-    controller = Controller(sink, hostname=host, port=25)
-    controller.start()
-    sink.host = host
-    yield sink
-    controller.stop()
-
-
-@pytest.fixture
-def ftp_server(tmp_path):
-    authorizer = DummyAuthorizer()
-    authorizer.add_user("joe", PASSWORDS[0], str(tmp_path), perm="elradfmw")
-    handler = type("Handler", (FTPHandler,), {"authorizer": authorizer, "passive_ports": None})
-    server = FTPServer(("127.0.0.1", 0), handler)
-    thread = threading.Thread(target=server.serve_forever, kwargs={"timeout": 0.2}, daemon=True)
-    thread.start()
-    yield server.socket.getsockname()[1], tmp_path
-    server.close_all()
+# The FTP server's password is the one its fixture gives "joe".
+PASSWORDS = ["s3cret", "dead-Pw-51q", "proxy-Pw-42z", "dial-Pw-17k"]
 
 
 def closed_port():
