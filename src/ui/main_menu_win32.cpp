@@ -27,8 +27,9 @@ HMENU Popup(std::initializer_list<Item> items) {
 HMENU CreateMainMenu() {
   HMENU bar = CreateMenu();
   AppendMenuA(bar, MF_POPUP,
-              reinterpret_cast<UINT_PTR>(Popup(
-                  {{kCmdViewActivityLog, "View Activity Log"}, {0, nullptr}, {kCmdClose, "Close"}})),
+              reinterpret_cast<UINT_PTR>(Popup({{kCmdViewActivityLog, "View Activity Log"},
+                                                {0, nullptr},
+                                                {kCmdClose, "Close"}})),
               "File");
   AppendMenuA(bar, MF_POPUP,
               reinterpret_cast<UINT_PTR>(
