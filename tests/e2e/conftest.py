@@ -2,18 +2,26 @@
 Windows build tree's private prefix, against the simulated RAS service and real
 servers on loopback."""
 import os
+import random
 import shutil
+import struct
 import subprocess
 import tempfile
+import threading
 import time
 from pathlib import Path
 
 import pytest
+from aiosmtpd.controller import Controller
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
 
 REPO = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("TARNWICK_WINDOWS_BUILD", REPO / "build" / "windows"))
 PREFIX = Path(os.environ.get("TARNWICK_WINEPREFIX", BUILD / "wineprefix"))
 PRODUCT_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Fenmoor\Tarnwick"
+WM_COMMAND = 0x111
 
 
 def wine_env():
@@ -152,3 +160,85 @@ def wait_for(predicate, timeout=30.0, step=0.2):
             return value
         time.sleep(step)
     return predicate()
+
+
+def reg_string(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def reg_data(value):
+    """A value in .reg syntax: int as DWORD, float as the stored 8-byte real."""
+    if isinstance(value, bool) or isinstance(value, int):
+        return f"dword:{int(value) & 0xFFFFFFFF:08x}"
+    if isinstance(value, float):
+        return "hex:" + ",".join(f"{b:02x}" for b in struct.pack("<d", value))
+    return reg_string(value)
+
+
+def settings_tree(values, steps=()):
+    """A stored settings tree: the product key with `values` (start with
+    Windows off unless given) and one Notif<n> key per step."""
+    values = {"AutoStart": 0, **values}
+    lines = [f"[{PRODUCT_KEY}]", '"version"=hex:9a,99,99,99,99,99,f1,3f',
+             f'"Notifcnt"=dword:{len(steps):08x}']
+    lines += [f'"{name}"={reg_data(value)}' for name, value in values.items()]
+    for number, step in enumerate(steps, 1):
+        lines += ["", f"[{PRODUCT_KEY}\\Notif{number}]"]
+        lines += [f'"{name}"={reg_data(value)}' for name, value in step.items()]
+    return "\n".join(lines) + "\n"
+
+
+def main_window_texts(wine):
+    """The main window's caption and its children's texts, one a line (the
+    status bar's is its first panel)."""
+    return wine.winctl("texts", "Tarnwick").stdout.decode("cp1252", "replace")
+
+
+def connected_addresses(rassim):
+    """The client addresses of the connections the program dialed, in order.
+    A dial of an entry that is already up (the poll picking up its handle)
+    reports the same connection again: it counts once."""
+    addresses = {}
+    for line in rassim.lines("connected"):
+        if " by=control" not in line:
+            handle = line.split(" handle=")[1].split()[0]
+            addresses.setdefault(handle, line.split(" ip=")[1].split()[0])
+    return list(addresses.values())
+
+
+def new_dials(rassim):
+    return [line for line in rassim.lines("RasDialA") if " existing=1" not in line]
+
+
+class MailSink:
+    def __init__(self):
+        self.messages = []
+
+    async def handle_DATA(self, server, session, envelope):
+        self.messages.append(envelope)
+        return "250 Message accepted for delivery"
+
+
+@pytest.fixture
+def smtp_server():
+    sink = MailSink()
+    # The program's SMTP client always uses port 25 (the tests run as root). A
+    # loopback address of its own keeps parallel runs on one machine apart.
+    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
+    controller = Controller(sink, hostname=host, port=25)
+    controller.start()
+    sink.host = host
+    yield sink
+    controller.stop()
+
+
+@pytest.fixture
+def ftp_server(tmp_path):
+    authorizer = DummyAuthorizer()
+    authorizer.add_user("joe", "s3cret", str(tmp_path), perm="elradfmw")
+    handler = type("Handler", (FTPHandler,), {"authorizer": authorizer, "passive_ports": None})
+    server = FTPServer(("127.0.0.1", 0), handler)
+    thread = threading.Thread(target=server.serve_forever, kwargs={"timeout": 0.2}, daemon=True)
+    thread.start()
+    yield server.socket.getsockname()[1], tmp_path
+    server.close_all()

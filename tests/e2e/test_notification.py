@@ -1,56 +1,9 @@
 """An address change seen by the real program: the notification script mails
 the new address to an SMTP server and uploads a page carrying it to an FTP
 server (active mode), then records it in the registry."""
-import asyncio
-import random
 import re
-import threading
 
-import pytest
-from aiosmtpd.controller import Controller
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-
-from conftest import BUILD, PRODUCT_KEY, wait_for
-
-
-class MailSink:
-    def __init__(self):
-        self.messages = []
-
-    async def handle_DATA(self, server, session, envelope):
-        self.messages.append(envelope)
-        return "250 Message accepted for delivery"
-
-
-@pytest.fixture
-def smtp_server():
-    sink = MailSink()
-    # The program's SMTP client always uses port 25 (the tests run as root). A
-    # loopback address of its own keeps parallel runs on one machine apart.
-    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
-    controller = Controller(sink, hostname=host, port=25)
-    controller.start()
-    sink.host = host
-    yield sink
-    controller.stop()
-
-
-@pytest.fixture
-def ftp_server(tmp_path):
-    authorizer = DummyAuthorizer()
-    authorizer.add_user("joe", "s3cret", str(tmp_path), perm="elradfmw")
-    handler = type("Handler", (FTPHandler,), {"authorizer": authorizer, "passive_ports": None})
-    server = FTPServer(("127.0.0.1", 0), handler)
-    thread = threading.Thread(target=server.serve_forever, kwargs={"timeout": 0.2}, daemon=True)
-    thread.start()
-    yield server.socket.getsockname()[1], tmp_path
-    server.close_all()
-
-
-def reg_string(text):
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+from conftest import BUILD, PRODUCT_KEY, reg_string, wait_for
 
 
 def settings_tree(smtp_host, ftp_port):

@@ -10,6 +10,8 @@
 //                                             BUTTON and waits until its program is idle
 //   winctl pick TITLE INDEX                   selects item INDEX of the shown drop-down list
 //   winctl visible CLASS                      prints 1 or 0
+//   winctl rect TITLE                         prints the window's screen rectangle:
+//                                             left top right bottom
 //   winctl hold SECONDS                       keeps a window (and so Wine's desktop) alive
 // Numbers may be decimal or 0x hexadecimal. Exit code 0 on success, 1 on failure.
 #include <windows.h>
@@ -65,7 +67,7 @@ void WaitUntilIdle(HWND window) {
 
 int Usage() {
   std::fputs(
-      "usage: winctl wait|wait-title|wait-gone|post|send|end-session|texts|click|pick|visible ...\n",
+      "usage: winctl wait|wait-title|wait-gone|post|send|end-session|texts|click|pick|rect|visible ...\n",
              stderr);
   return 2;
 }
@@ -103,9 +105,16 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (command == "texts" || command == "click" || command == "pick") {
+  if (command == "texts" || command == "click" || command == "pick" || command == "rect") {
     HWND window = FindTitle(target);
     if (!window) return 1;
+    if (command == "rect") {
+      // For real mouse input (xdotool) at a place inside a window that moves.
+      RECT r{};
+      GetWindowRect(window, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+      return 0;
+    }
     if (command == "texts") {
       std::printf("%s\n", Text(window).c_str());
       for (HWND child : Children(window)) std::printf("%s\n", Text(child).c_str());
