@@ -8,9 +8,8 @@ import subprocess
 import time
 
 from conftest import BUILD, PREFIX, PRODUCT_KEY, wait_for
-from test_notification import ftp_server, smtp_server  # noqa: F401 (fixtures)
 
-# The FTP server's password is the one its fixture gives "joe".
+# The FTP server's password is the one the ftp_server fixture gives "joe".
 PASSWORDS = ["s3cret", "dead-Pw-51q", "proxy-Pw-42z", "dial-Pw-17k"]
 
 
