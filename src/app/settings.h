@@ -105,6 +105,13 @@ struct Settings {
   std::string connuser;
   std::string connpass;
   double schedtime{};  // time of day as a fraction of a day
+  // Tray notices: `notices` off silences them all; each kind has its own switch.
+  bool notices{};
+  bool noticedrop{};       // the line dropped (and is being redialed)
+  bool noticeredial{};     // a redial connected, with the new address
+  bool noticeretries{};    // the redial gave up at the retry limit
+  bool noticestepfail{};   // a step of the notification script failed
+  bool noticeipchange{};   // the address changed
 
   std::vector<Notif> notifs;      // the notification list; position n is notifs[n - 1]
   std::vector<int32_t> weekdays;  // the scheduler's weekday list, 1 Sunday .. 7 Saturday

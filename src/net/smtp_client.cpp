@@ -129,7 +129,7 @@ void SmtpClient::SignIn(const SmtpCapabilities& offered) {
   throw Error("The SMTP server offers no sign-in this program knows (PLAIN or LOGIN).");
 }
 
-void SmtpClient::Send(const MailMessage& message) {
+Reply SmtpClient::Send(const MailMessage& message) {
   if (!Connected()) throw Error("Not connected.");
   // Composed first: a refused header value stops the send before any byte goes out.
   const std::string data = ComposeMessage(message);
@@ -141,7 +141,9 @@ void SmtpClient::Send(const MailMessage& message) {
   }
   Expect(Command("Data"), {354});
   stream_->Write(data);
-  Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});
+  Reply accepted = ReadReply(*reader_, kReplyTimeoutMs);
+  Expect(accepted, {250});
+  return accepted;
 }
 
 void SmtpClient::Disconnect() {

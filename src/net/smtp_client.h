@@ -56,9 +56,9 @@ class SmtpClient {
   // connection open: Disconnect closes it. The password never appears in an error.
   void Connect();
 
-  // "Rset", the envelope, "Data" and the message. The connection stays open
-  // when this fails.
-  void Send(const MailMessage& message);
+  // "Rset", the envelope, "Data" and the message; returns the server's reply
+  // to the message. The connection stays open when this fails.
+  Reply Send(const MailMessage& message);
 
   // Sends "Quit" without reading a reply and closes; does nothing when not
   // connected. Never throws.

@@ -60,14 +60,15 @@ void ConnectWithSecondTry(SmtpClient& client) {
 
 }  // namespace
 
-void SendMailStep(const Settings& settings, const Notif& step, const std::string& address,
-                  const MailDeps& deps, ScreenPoint box_pos) {
+StepResult SendMailStep(const Settings& settings, const Notif& step, const std::string& address,
+                        const MailDeps& deps, ScreenPoint box_pos) {
+  const std::string to = "to " + step.emailNotifr.ETo + " through " + settings.SMTPServer;
   MailMessage message;
   try {
     message = BuildMessage(step.emailNotifr, address, deps);
   } catch (const Error& e) {
     ShowWarning(kSendErrorPrefix + std::string(e.what()), box_pos);
-    return;
+    return {false, to + ": " + e.what()};
   }
   SmtpClient client(deps.network, deps.local_host, deps.clock);
   client.SetHost(settings.SMTPServer);
@@ -75,11 +76,12 @@ void SendMailStep(const Settings& settings, const Notif& step, const std::string
     client.SetOptions(SubmissionOptions(settings));
   } catch (const Error& e) {
     ShowWarning(kSendErrorPrefix + std::string(e.what()), box_pos);
-    return;
+    return {false, to + ": " + e.what()};
   }
   // Stored values outside the editor's range must not turn into endless retries.
   const int retries = std::clamp(step.emailNotifr.maxretries, 0, kMaxRetries);
   std::string last_error;
+  std::string reply;
   bool sent = false;
   for (int attempts = 0; !sent && attempts <= retries; ++attempts) {
     try {
@@ -90,7 +92,9 @@ void SendMailStep(const Settings& settings, const Notif& step, const std::string
     }
     try {
       message.date = FormatMailDate(deps.now());
-      client.Send(message);
+      const net::Reply accepted = client.Send(message);
+      reply = std::to_string(accepted.code);
+      if (!accepted.lines.empty()) reply += " " + accepted.Text();
     } catch (const Error& e) {
       last_error = e.what();
       continue;
@@ -100,7 +104,11 @@ void SendMailStep(const Settings& settings, const Notif& step, const std::string
   }
   // A failed last attempt may leave the connection open; it is not kept past the step.
   client.Disconnect();
-  if (!sent) ShowWarning(kSendErrorPrefix + last_error, box_pos);
+  if (!sent) {
+    ShowWarning(kSendErrorPrefix + last_error, box_pos);
+    return {false, to + ": " + last_error};
+  }
+  return {true, to + ": " + reply};
 }
 
 void TestSendMail(const Settings& settings, const EmailNotif& fields, const std::string& address,

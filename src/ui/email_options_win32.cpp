@@ -56,7 +56,7 @@ void Tfrmemail::OkClick() {
            refusal->reset_text);
     return;
   }
-  app_.Save();
+  app_.SaveFromDialog("E-mail Settings");
   Close(IDOK);
 }
 

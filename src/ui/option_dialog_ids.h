@@ -118,3 +118,19 @@
 #define kEmTeUser 4319
 #define kEmPasswordLabel 4320
 #define kEmTePassword 4321
+
+// Activity Log (TfrmKXActivityLog).
+#define kDlgActivityLog 4700
+#define kAlChkEnabled 4701
+#define kAlFileLabel 4702
+#define kAlTeFile 4703
+#define kAlBtnBrowse 4704
+#define kAlBtnOpen 4705
+#define kAlFileNote 4706
+#define kAlNoticeGroup 4707
+#define kAlChkNotices 4708
+#define kAlChkDrop 4709
+#define kAlChkRedial 4710
+#define kAlChkRetries 4711
+#define kAlChkStepFail 4712
+#define kAlChkIpChange 4713

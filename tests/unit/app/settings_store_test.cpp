@@ -119,7 +119,7 @@ TEST(SettingsStore, FirstSaveWritesTheDefaultTreeWithExactTypesAndBytes) {
                           "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                           "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                           "resdelay", "maxsretries", "connuser", "connpass", "schedwdaynum",
-                          "scheddays", "schedtime"));
+                          "scheddays", "schedtime", "notices", "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange"));
   auto get = [&](const char* name) { return *reg.Get(product, name); };
   EXPECT_EQ(get("version"),
             (RegistryValue{kRegBinary, Bytes({0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xF1, 0x3F})}));
@@ -172,8 +172,8 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
                   "logfile", "lastip", "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite",
                   "kaWebInterval", "proxyname", "proxyport", "proxyuser", "proxypass",
                   "schedenabled", "resdelay", "maxsretries", "connuser", "connpass",
-                  "schedwdaynum", "scheddays", "schedtime", "Status", "Height", "Width", "Left",
-                  "Top"}));
+                  "schedwdaynum", "scheddays", "schedtime", "notices", "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange", "Status", "Height",
+                  "Width", "Left", "Top"}));
 
   reg.log.clear();
   Settings loaded = Defaults();
@@ -187,8 +187,9 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
                   "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                   "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                   "schedwdaynum", "scheddays", "schedtime", "resdelay", "maxsretries", "connuser",
-                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top", "SMTPPort",
-                  "SMTPSecurity", "SMTPUser", "SMTPPass"}));
+                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top", "notices",
+                  "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange",
+                  "SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPass"}));
 }
 
 TEST(SettingsStore, EveryValueAndEveryKindOfStepRoundTrips) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/activity_log_options_win32.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/method_editor_win32.h"
@@ -545,6 +546,33 @@ TEST_F(OptionDialogTest, EmailStoresSubmissionAndRefusesABadPortOrAPlainTextSign
       EXPECT_EQ(Stored().SMTPPass, "s3cret");
     }
   }
+}
+
+// --- Activity Log ------------------------------------------------------------
+
+TEST_F(OptionDialogTest, ActivityLogStoresItsSwitchesAndTheNoticeKindsFollowTheMasterSwitch) {
+  app.settings.noticeretries = false;
+  bool kinds_enabled_at_open = false, kinds_enabled_after = true;
+  TfrmKXActivityLog dialog(app, "C:\\nowhere\\Tarnwick.log");
+  Run(dialog, kActivityLogOptionsClass, {[&](HWND d) {
+        EXPECT_FALSE(IsDlgButtonChecked(d, kAlChkRetries));
+        kinds_enabled_at_open = IsWindowEnabled(GetDlgItem(d, kAlChkDrop));
+        ClickControl(d, kAlChkEnabled);
+        SetControlText(d, kAlTeFile, "D:\\logs\\line.log");
+        ClickControl(d, kAlChkIpChange);
+        ClickControl(d, kAlChkNotices);
+        kinds_enabled_after = IsWindowEnabled(GetDlgItem(d, kAlChkDrop));
+        ClickControl(d, IDOK);
+      }});
+  EXPECT_TRUE(kinds_enabled_at_open);
+  EXPECT_FALSE(kinds_enabled_after);
+  const Settings stored = Stored();
+  EXPECT_TRUE(stored.loggingenabled);
+  EXPECT_EQ(stored.logfile, "D:\\logs\\line.log");
+  EXPECT_FALSE(stored.notices);
+  EXPECT_FALSE(stored.noticeipchange);
+  EXPECT_FALSE(stored.noticeretries);
+  EXPECT_TRUE(stored.noticedrop);
 }
 
 // --- Every dialog ------------------------------------------------------------
