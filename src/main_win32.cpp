@@ -61,6 +61,8 @@ int Run() {
   Win32Registry machine(HKEY_LOCAL_MACHINE), user(HKEY_CURRENT_USER);
   const SettingsRoot root = ChooseSettingsRoot(machine, user);
   app.registry = root.store;
+  const char* hive = root.store == &machine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+  app.settings_root = std::string(hive) + kProductKey;
   // A first start stays one when its save fails.
   app.flags.FirstStart = !root.product_key_existed;
   try {

@@ -34,6 +34,8 @@ struct FtpNotif {
   int32_t FTPPort = 21;
   std::string FTPUser;
   std::string FTPPass;
+  int32_t FTPPassive = 0;  // 1: EPSV/PASV instead of PORT
+  int32_t FTPSecure = 0;   // 1: explicit TLS (AUTH TLS, PROT P)
   bool operator==(const FtpNotif&) const = default;
 };
 
@@ -79,6 +81,10 @@ struct Settings {
   bool MonitorIP{};
   bool usesmtp{};
   std::string SMTPServer;
+  int32_t SMTPPort{};
+  int32_t SMTPSecurity{};  // 0 none, 1 STARTTLS, 2 TLS from the start
+  std::string SMTPUser;
+  std::string SMTPPass;
   bool usestartdelay{};
   int32_t startdelay{};
   bool loggingenabled{};
@@ -99,6 +105,13 @@ struct Settings {
   std::string connuser;
   std::string connpass;
   double schedtime{};  // time of day as a fraction of a day
+  // Tray notices: `notices` off silences them all; each kind has its own switch.
+  bool notices{};
+  bool noticedrop{};       // the line dropped (and is being redialed)
+  bool noticeredial{};     // a redial connected, with the new address
+  bool noticeretries{};    // the redial gave up at the retry limit
+  bool noticestepfail{};   // a step of the notification script failed
+  bool noticeipchange{};   // the address changed
 
   std::vector<Notif> notifs;      // the notification list; position n is notifs[n - 1]
   std::vector<int32_t> weekdays;  // the scheduler's weekday list, 1 Sunday .. 7 Saturday

@@ -42,10 +42,10 @@ class Reader {
   // Each read leaves `out` unchanged when the value is missing or of the wrong
   // type, records the problem and returns false. A missing value is a problem
   // only when `required`.
-  bool Text(const char* name, std::string& out) {
-    auto value = Get(name, true);
+  bool Text(const char* name, std::string& out, bool required = true) {
+    auto value = Get(name, required);
     if (!value) {
-      out.clear();  // a missing text reads as empty text
+      if (required) out.clear();  // a missing text reads as empty text
       return false;
     }
     auto text = AsText(*value);
@@ -162,13 +162,31 @@ class Loader {
     std::visit(
         [&](auto member) {
           if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
-            Read(row.name, Field(s_, member));
+            if (row.optional) {
+              ReadOptional(row, Field(s_, member));
+            } else {
+              Read(row.name, Field(s_, member));
+            }
           }
         },
         row.member);
   }
 
-  void Read(const char* name, std::string& out, bool = true) { reader_.Text(name, out); }
+  // A value the tree does not have yet takes its default, whatever the record held.
+  void ReadOptional(const SettingValue& row, std::string& out) {
+    if (!reader_.Text(row.name, out, false)) out = std::get<const char*>(row.fallback);
+  }
+  void ReadOptional(const SettingValue& row, int32_t& out) {
+    if (!reader_.Integer(row.name, out, false)) out = std::get<int32_t>(row.fallback);
+  }
+  template <typename T>
+  void ReadOptional(const SettingValue& row, T& out) {
+    Read(row.name, out);
+  }
+
+  void Read(const char* name, std::string& out, bool required = true) {
+    reader_.Text(name, out, required);
+  }
   void Read(const char* name, int32_t& out, bool required = true) {
     reader_.Integer(name, out, required);
   }
@@ -202,7 +220,8 @@ class Loader {
     for (const StepValue& row : StepValues()) {
       if (row.step_kind != step.NotifyMethod || !row.read_back) continue;
       if (row.needs_counts && counts_ == StepCounts::kNone) continue;  // they stay 0
-      const bool required = !row.needs_counts || counts_ == StepCounts::kStored;
+      const bool required =
+          !row.optional && (!row.needs_counts || counts_ == StepCounts::kStored);
       std::visit([&](auto member) { Read(row.name, Field(step, member), required); }, row.member);
     }
   }

@@ -45,6 +45,9 @@ struct SettingValue {
   SettingMember member;  // a WindowGeometry member is one of Settings::Main
   SettingDefault fallback;
   int load_position;  // the load reads in its own order: position 0 first
+  // Values added after the layout was set: a tree without them loads without a
+  // complaint and keeps the default.
+  bool optional = false;
 };
 
 // Every value of the product key and of Main, in the order the save writes them.
@@ -62,6 +65,7 @@ struct StepValue {
       member;
   bool read_back;     // false: written with the step, never read (emailUser)
   bool needs_counts;  // stored only by layouts from 1.01 on (maxretries, sseconds)
+  bool optional = false;  // added later: a step without it loads quietly with 0
 };
 std::span<const StepValue> StepValues();
 

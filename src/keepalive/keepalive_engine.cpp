@@ -54,18 +54,31 @@ void KeepAliveEngine::Tick() {
 
 void KeepAliveEngine::PingTick() {
   net::IcmpClient& icmp = d_.icmp;
-  icmp.OnReply = [](const net::TReplyStatus&) {};  // the traffic is the point, not the answer
+  // The traffic is the point; the answers are only counted for the log.
+  int replies = 0;
+  icmp.OnReply = [&replies](const net::TReplyStatus& reply) {
+    if (reply.status == net::ReplyStatus::kEcho) ++replies;
+  };
   icmp.receive_timeout_ms = kKeepAlivePingTimeoutMs;
   icmp.host = d_.settings.kaPingHost;
   d_.view.SetStatusText(kPingingText);
+  std::string error;
+  int sent = 0;
   for (int attempt = 0; attempt < kKeepAlivePingAttempts && !d_.pump.Quitting(); ++attempt) {
+    ++sent;
     try {
       icmp.Ping();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+      error = e.what();
       continue;  // an unresolvable host, a refused socket, a strange reply: next attempt
     }
     d_.pump.ProcessMessages();
   }
+  icmp.OnReply = [](const net::TReplyStatus&) {};
+  std::string details = "ping " + icmp.host + ": " + std::to_string(replies) + " of " +
+                        std::to_string(sent) + " replied";
+  if (replies == 0 && !error.empty()) details += "; " + error;
+  Report(d_.activity, replies > 0 ? Activity::kKeepAlive : Activity::kKeepAliveFailed, details);
   Pause();
   d_.view.SetStatusText("");
 }
@@ -74,11 +87,16 @@ void KeepAliveEngine::WebTick() {
   d_.view.SetStatusText(kRetrievingText);
   d_.pump.ProcessMessages();
   if (!d_.pump.Quitting()) {
+    const std::string& proxy = d_.settings.proxyname;
+    const std::string what =
+        "fetch " + d_.settings.kaWebSite + (proxy.empty() ? "" : " through " + proxy);
     try {
       // The settings as they are now: a proxy emptied in the dialog is gone.
       net::FetchKeepAlivePage(d_.http, d_.settings);
-    } catch (const std::exception&) {
+      Report(d_.activity, Activity::kKeepAlive, what + ": done");
+    } catch (const std::exception& e) {
       // No server, a refusing proxy, a redirect or an error code: the tick goes on.
+      Report(d_.activity, Activity::kKeepAliveFailed, what + ": " + e.what());
     }
   }
   d_.view.SetStatusText(kRetrievedText);

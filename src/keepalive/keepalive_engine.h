@@ -2,7 +2,8 @@
 // The keep-alive engine (`tmKeepAliveTimer`): every few minutes it sends a
 // little traffic over the idle link, three ICMP echo requests or one page fetch,
 // so that the provider does not drop it. Nothing looks at the answers: every
-// failure is swallowed, and the only trace is the main window's status panel.
+// failure is swallowed; the traces are the main window's status panel and the
+// activity log.
 //
 // The tick waits (network, a five-second pause) with message processing, so
 // other handlers run inside it; it turns its timer off first and ignores a tick
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/activity.h"
 #include "app/settings.h"
 #include "app/timer.h"
 #include "app/waits.h"
@@ -53,6 +55,7 @@ struct KeepAliveDeps {
   net::IcmpClient& icmp;  // ICMP
   net::HttpClient& http;  // IdHTTP1
   PumpingSleeper& pump;
+  ActivitySink* activity = nullptr;  // each tick's outcome
 };
 
 class KeepAliveEngine {

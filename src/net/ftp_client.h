@@ -1,5 +1,6 @@
 #pragma once
-// FTP client of the upload step: active mode, image type, one file per store.
+// FTP client of the upload step: image type, one file per store; active mode
+// unless passive is chosen, plain text unless explicit TLS (AUTH TLS) is.
 // Each operation completes or throws Error with the server's reply text or a
 // socket error text; the password never appears in an error.
 #include <cstdint>
@@ -12,10 +13,26 @@
 
 namespace tarnwick::net {
 
+struct FtpOptions {
+  // EPSV, else PASV; the data connection always goes to the control
+  // connection's peer, whatever address a PASV reply names.
+  bool passive = false;
+  // AUTH TLS before the login, PBSZ 0 and PROT P after it, and every data
+  // connection in TLS (resuming the control connection's session).
+  bool tls = false;
+};
+
+// The port of a 229 reply: "... (|||port|)" with any delimiter in place of "|".
+uint16_t ParseEpsvPort(const std::string& text);
+// The port of a 227 reply: the last two of the six numbers "h1,h2,h3,h4,p1,p2".
+uint16_t ParsePasvPort(const std::string& text);
+
 class FtpClient {
  public:
   explicit FtpClient(Network& network, Clock clock = SteadyClock());
   ~FtpClient();
+
+  void SetOptions(FtpOptions options) { options_ = options; }
 
   bool Connected() const { return control_ != nullptr; }
 
@@ -38,8 +55,11 @@ class FtpClient {
 
  private:
   Reply Command(const std::string& line);
+  std::unique_ptr<Stream> OpenPassive();
 
   Network& network_;
+  FtpOptions options_;
+  std::string host_;
   Clock clock_;
   std::unique_ptr<Stream> control_;
   std::unique_ptr<LineReader> reader_;

@@ -5,15 +5,20 @@
 namespace tarnwick::net {
 
 struct HttpClient::Connection {
-  Connection(std::unique_ptr<Stream> s, const HttpClock& clock, std::string h, uint16_t p)
+  Connection(std::unique_ptr<Stream> s, const HttpClock& clock, std::string h, uint16_t p,
+             std::string o)
       : stream(std::move(s)),
         reader(*stream, kHttpReadTimeoutMs, clock),
         host(std::move(h)),
-        port(p) {}
+        port(p),
+        tls_origin(std::move(o)) {}
   std::unique_ptr<Stream> stream;
   HttpReader reader;
   std::string host;
   uint16_t port;
+  // "host:port" of the server TLS was made with (and the proxy credentials of
+  // its tunnel); empty: none. Never shown.
+  std::string tls_origin;
 };
 
 namespace {
@@ -53,13 +58,41 @@ void HttpClient::Disconnect() {
   connection_.reset();
 }
 
-void HttpClient::ConnectTo(const std::string& host, uint16_t port) {
+void HttpClient::ConnectTo(const std::string& host, uint16_t port, const TlsTarget* tls) {
+  // A tunnel stands for the credentials it was opened with: other ones need a new CONNECT.
+  std::string origin = tls ? tls->host + ":" + std::to_string(tls->port) : "";
+  if (tls && tls->tunnel) origin += " " + proxy.user + ":" + proxy.password;
   if (connection_ && (connection_->reader.PeerClosed() || connection_->port != port ||
-                      !EqualsIgnoreCase(connection_->host, host)))
+                      !EqualsIgnoreCase(connection_->host, host) ||
+                      !EqualsIgnoreCase(connection_->tls_origin, origin)))
     Disconnect();
-  if (!connection_)
-    connection_ = std::make_unique<Connection>(network_.Connect(host, port, kConnectTimeoutMs),
-                                               clock_, host, port);
+  if (connection_) return;
+  std::unique_ptr<Stream> stream = network_.Connect(host, port, kConnectTimeoutMs);
+  if (tls) {
+    if (tls->tunnel) OpenTunnel(*stream, *tls);
+    stream = network_.Secure(std::move(stream), tls->host);
+  }
+  connection_ = std::make_unique<Connection>(std::move(stream), clock_, host, port, origin);
+}
+
+void HttpClient::OpenTunnel(Stream& stream, const TlsTarget& tls) {
+  HttpRequestOptions options;
+  options.user_agent = user_agent;
+  options.proxy_user = proxy.user;
+  options.proxy_password = proxy.password;
+  try {
+    stream.Write(BuildConnectRequest(tls.host, tls.port, options));
+    HttpReader reader(stream, kHttpReadTimeoutMs, clock_);
+    reader.SetDeadline(clock_() + kHttpReplyDeadlineMs);
+    const HttpResponse response = ReadResponseHead(reader);
+    if (response.status.code < 200 || response.status.code > 299)
+      throw HttpProtocolError(response.status.code, response.status_line);
+    // The server's first bytes cannot come before the client's hello.
+    if (reader.Buffered() > 0) throw Error("The proxy sent data before the tunnel was open");
+  } catch (...) {
+    stream.Close();
+    throw;
+  }
 }
 
 std::string HttpClient::Get(const std::string& url) {
@@ -71,6 +104,7 @@ std::string HttpClient::Get(const std::string& url) {
   std::optional<uint16_t> url_port;
   if (!parts.port.empty() && !(url_port = ParsePort(parts.port)))
     throw Error("Invalid port in URL");
+  const bool https = EqualsIgnoreCase(parts.protocol, "https");
 
   HttpRequestOptions options;
   options.accept = accept;
@@ -88,16 +122,21 @@ std::string HttpClient::Get(const std::string& url) {
     peer_host = proxy.server;
     peer_port = static_cast<uint16_t>(proxy.port);
   } else {
-    if (EqualsIgnoreCase(parts.protocol, "https"))
-      throw Error("HTTPS is not supported: no secure connection layer is available");
     // Only a URL that names the open connection's port keeps it.
-    if (connection_ && !url_port) Disconnect();
+    if (connection_ && !url_port && !https) Disconnect();
     peer_host = parts.host;
-    peer_port = url_port.value_or(80);
+    peer_port = url_port.value_or(https ? 443 : 80);
+  }
+  std::optional<TlsTarget> tls;
+  if (https) {
+    // Through a proxy the page comes through a CONNECT tunnel, and the request
+    // inside it is the one a server gets directly.
+    tls = TlsTarget{parts.host, url_port.value_or(443), options.via_proxy};
+    options.via_proxy = false;
   }
   std::string request = BuildGetRequest(parts, options);
 
-  ConnectTo(peer_host, peer_port);
+  ConnectTo(peer_host, peer_port, tls ? &*tls : nullptr);
   HttpResponse response;
   try {
     connection_->stream->Write(request);

@@ -56,14 +56,19 @@ class HttpClient {
   size_t max_body_bytes = kMaxHttpBodyBytes;
 
   // Fetches `url` and returns the body of a 2xx reply. Throws HttpProtocolError
-  // for other replies, SocketError for network failures and Error for refused
-  // input ("https" without a proxy, a URL without a host, control characters,
-  // a bad port) and malformed or oversized replies; input errors are raised
-  // before anything is sent.
+  // for other replies (a proxy's refusal of CONNECT too), SocketError for
+  // network failures and Error for refused input (a URL without a host, control
+  // characters, a bad port), a refused certificate and malformed or oversized
+  // replies; input errors are raised before anything is sent.
+  //
+  // "https": TLS with the URL's host verified, directly (port 443 unless the
+  // URL names one) or through a CONNECT tunnel of the proxy (with its Basic
+  // authorization); the GET inside is the direct one.
   //
   // Connection reuse: fetching directly, an open connection serves the next
   // fetch only when that URL names the same host (any letter case) and
   // explicitly the same port; through a proxy, when it leads to that proxy. A
+  // connection is reused only for the same TLS server. A
   // connection is dropped after a 1.0 reply, "Connection: close", a peer close
   // or any failure in the middle of an exchange.
   std::string Get(const std::string& url);
@@ -73,7 +78,13 @@ class HttpClient {
 
  private:
   struct Connection;
-  void ConnectTo(const std::string& host, uint16_t port);
+  struct TlsTarget {
+    std::string host;  // the name the certificate must carry
+    uint16_t port;
+    bool tunnel;  // through the proxy with CONNECT
+  };
+  void ConnectTo(const std::string& host, uint16_t port, const TlsTarget* tls);
+  void OpenTunnel(Stream& stream, const TlsTarget& tls);
 
   Network& network_;
   HttpClock clock_;

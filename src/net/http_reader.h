@@ -44,11 +44,12 @@ class HttpReader {
 
   // True once a read has seen the peer close the connection.
   bool PeerClosed() const { return closed_; }
+  // Bytes received but not read yet.
+  size_t Buffered() const { return buffer_.size() - pos_; }
 
  private:
   // Reads more bytes into the buffer; false when the peer has closed.
   bool Fill();
-  size_t Buffered() const { return buffer_.size() - pos_; }
 
   Stream& stream_;
   int idle_timeout_ms_;

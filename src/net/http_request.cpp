@@ -17,6 +17,23 @@ void RequireNoLineBreak(std::string_view text, const char* what) {
     throw Error(std::string(what) + " contains a line break");
 }
 
+namespace {
+
+std::string ProxyAuthorization(const HttpRequestOptions& options) {
+  if (options.proxy_user.empty()) return "";
+  return "Proxy-Authorization: Basic " +
+         Base64Encode(options.proxy_user + ":" + options.proxy_password) + "\r\n";
+}
+
+}  // namespace
+
+std::string BuildConnectRequest(const std::string& host, uint16_t port,
+                                const HttpRequestOptions& options) {
+  const std::string authority = host + ":" + std::to_string(port);
+  return "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority +
+         "\r\nUser-Agent: " + options.user_agent + "\r\n" + ProxyAuthorization(options) + "\r\n";
+}
+
 std::string BuildGetRequest(const UrlParts& url, const HttpRequestOptions& options) {
   std::string authority = url.host;
   if (!url.port.empty()) authority += ":" + url.port;
@@ -27,10 +44,7 @@ std::string BuildGetRequest(const UrlParts& url, const HttpRequestOptions& optio
   request += "Host: " + authority + "\r\n";
   request += "Accept: " + options.accept + "\r\n";
   request += "User-Agent: " + options.user_agent + "\r\n";
-  if (options.via_proxy && !options.proxy_user.empty()) {
-    request += "Proxy-Authorization: Basic " +
-               Base64Encode(options.proxy_user + ":" + options.proxy_password) + "\r\n";
-  }
+  if (options.via_proxy) request += ProxyAuthorization(options);
   request += "\r\n";
   return request;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The GET request of the web fetch, byte for byte.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,9 @@ void RequireNoLineBreak(std::string_view text, const char* what);
 // "GET <target> HTTP/1.1", Host, Accept, User-Agent, [Proxy-Authorization], blank
 // line; each line ended by CR LF.
 std::string BuildGetRequest(const UrlParts& url, const HttpRequestOptions& options);
+
+// "CONNECT host:port HTTP/1.1", Host, User-Agent, [Proxy-Authorization], blank line.
+std::string BuildConnectRequest(const std::string& host, uint16_t port,
+                                const HttpRequestOptions& options);
 
 }  // namespace tarnwick::net

@@ -156,7 +156,7 @@ size_t ParseChunkSize(std::string_view line, size_t max_size) {
   return size;
 }
 
-HttpResponse ReadResponse(HttpReader& reader, size_t max_body) {
+HttpResponse ReadResponseHead(HttpReader& reader) {
   HttpResponse response;
   // Interim replies (100 Continue, 102, 103, ...) come before the final one and
   // say nothing about it. 101 switches the connection to another protocol: it
@@ -173,6 +173,11 @@ HttpResponse ReadResponse(HttpReader& reader, size_t max_body) {
     ReadHeaderBlock(reader, response);
     if (response.status.code >= 200 || response.status.code == 101) break;
   }
+  return response;
+}
+
+HttpResponse ReadResponse(HttpReader& reader, size_t max_body) {
+  HttpResponse response = ReadResponseHead(reader);
   if (HasNoBody(response.status.code)) return response;
 
   // Chunked wins over Content-Length (RFC 7230, 3.3.3): the length is then wrong.

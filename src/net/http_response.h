@@ -53,6 +53,10 @@ size_t ParseChunkSize(std::string_view line, size_t max_size);
 // is otherwise limited to `max_body` bytes.
 HttpResponse ReadResponse(HttpReader& reader, size_t max_body);
 
+// The status line and header lines of the final reply only: a proxy's answer to
+// CONNECT, after which the connection carries the tunnel.
+HttpResponse ReadResponseHead(HttpReader& reader);
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 std::string_view TrimBlanks(std::string_view text);
 

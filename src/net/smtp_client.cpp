@@ -1,6 +1,37 @@
 #include "net/smtp_client.h"
 
+#include <cctype>
+#include <sstream>
+
+#include "net/base64.h"
+
 namespace tarnwick::net {
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+SmtpCapabilities ParseEhloReply(const Reply& reply) {
+  SmtpCapabilities offered;
+  for (size_t i = 1; i < reply.lines.size(); ++i) {
+    std::istringstream words(Upper(reply.lines[i]));
+    std::string keyword;
+    words >> keyword;
+    if (keyword == "STARTTLS") offered.starttls = true;
+    // "AUTH=" is how some older servers still announce the same list.
+    if (keyword != "AUTH" && keyword.rfind("AUTH=", 0) != 0) continue;
+    std::string mechanism = keyword.size() > 5 ? keyword.substr(5) : std::string();
+    do {
+      if (mechanism == "PLAIN") offered.auth_plain = true;
+      if (mechanism == "LOGIN") offered.auth_login = true;
+    } while (words >> mechanism);
+  }
+  return offered;
+}
 
 SmtpClient::SmtpClient(Network& network, std::string local_host, Clock clock)
     : network_(network), local_host_(std::move(local_host)), clock_(std::move(clock)) {
@@ -24,14 +55,81 @@ void SmtpClient::Connect() {
   // The system's lookup takes an empty name for this machine; it is a missing setting.
   if (host_.empty()) throw Error("No SMTP server name is set.");
   if (Connected()) throw Error("Already connected.");
-  stream_ = network_.Connect(host_, kSmtpPort, kConnectTimeoutMs);
+  const bool sign_in = !options_.user.empty();
+  if (sign_in) {
+    CheckLineSafe(options_.user, "user name");
+    // A password goes over an encrypted connection only.
+    if (options_.security == SmtpSecurity::kNone) {
+      throw Error("The SMTP password is sent only over TLS: choose STARTTLS or TLS.");
+    }
+  }
+  stream_ = network_.Connect(host_, options_.port, kConnectTimeoutMs);
+  if (options_.security == SmtpSecurity::kTls) {
+    try {
+      stream_ = network_.Secure(std::move(stream_), host_);
+    } catch (...) {
+      stream_.reset();
+      throw;
+    }
+  }
   reader_ = std::make_unique<LineReader>(*stream_, clock_);
   Expect(ReadReply(*reader_, kReplyTimeoutMs), {220});
-  if (Command("ehlo " + local_host_).code == 250) return;
-  Expect(Command("Helo " + local_host_), {250});
+  SmtpCapabilities offered =
+      Hello(options_.security != SmtpSecurity::kStartTls && !sign_in);
+  if (options_.security == SmtpSecurity::kStartTls) {
+    if (!offered.starttls) {
+      throw Error("The SMTP server does not offer STARTTLS; nothing was sent.");
+    }
+    StartTls();
+    offered = Hello(false);
+  }
+  if (sign_in) SignIn(offered);
 }
 
-void SmtpClient::Send(const MailMessage& message) {
+SmtpCapabilities SmtpClient::Hello(bool allow_helo) {
+  const Reply reply = Command("ehlo " + local_host_);
+  if (reply.code == 250) return ParseEhloReply(reply);
+  // Without EHLO there are no extensions: fine only when none is needed.
+  if (!allow_helo) throw Error(reply.Text());
+  Expect(Command("Helo " + local_host_), {250});
+  return {};
+}
+
+void SmtpClient::StartTls() {
+  Expect(Command("STARTTLS"), {220});
+  // A new reader: whatever the server sent in plain text after its 220 must not
+  // be read as if it came through TLS.
+  reader_.reset();
+  try {
+    stream_ = network_.Secure(std::move(stream_), host_);
+  } catch (...) {
+    stream_.reset();
+    throw;
+  }
+  reader_ = std::make_unique<LineReader>(*stream_, clock_);
+}
+
+void SmtpClient::SignIn(const SmtpCapabilities& offered) {
+  const auto refused = [](const Reply& reply) {
+    return Error("The SMTP server refused the sign-in: " + reply.Text());
+  };
+  if (offered.auth_plain) {
+    const std::string token('\0' + options_.user + '\0' + options_.password);
+    const Reply reply = Command("AUTH PLAIN " + Base64Encode(token));
+    if (reply.code != 235) throw refused(reply);
+    return;
+  }
+  if (offered.auth_login) {
+    Reply reply = Command("AUTH LOGIN");
+    if (reply.code == 334) reply = Command(Base64Encode(options_.user));
+    if (reply.code == 334) reply = Command(Base64Encode(options_.password));
+    if (reply.code != 235) throw refused(reply);
+    return;
+  }
+  throw Error("The SMTP server offers no sign-in this program knows (PLAIN or LOGIN).");
+}
+
+Reply SmtpClient::Send(const MailMessage& message) {
   if (!Connected()) throw Error("Not connected.");
   // Composed first: a refused header value stops the send before any byte goes out.
   const std::string data = ComposeMessage(message);
@@ -43,7 +141,9 @@ void SmtpClient::Send(const MailMessage& message) {
   }
   Expect(Command("Data"), {354});
   stream_->Write(data);
-  Expect(ReadReply(*reader_, kReplyTimeoutMs), {250});
+  Reply accepted = ReadReply(*reader_, kReplyTimeoutMs);
+  Expect(accepted, {250});
+  return accepted;
 }
 
 void SmtpClient::Disconnect() {

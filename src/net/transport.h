@@ -66,6 +66,10 @@ class Network {
                                           int timeout_ms) = 0;
   // Listens on `local_address` at a port the system chooses; throws SocketError.
   virtual std::unique_ptr<Listener> Listen(const std::string& local_address) = 0;
+  // Continues `plain`, connected to `host`, in TLS with `host`'s certificate
+  // verified. Throws Error naming why the server was refused; nothing more is
+  // sent to it then. The default has no TLS at all.
+  virtual std::unique_ptr<Stream> Secure(std::unique_ptr<Stream> plain, const std::string& host);
 };
 
 }  // namespace tarnwick::net

@@ -238,6 +238,11 @@ std::unique_ptr<Listener> WinsockNetwork::Listen(const std::string& local_addres
   return std::make_unique<WinsockListener>(s.Release(), port, Waiter(pump_, abandon_));
 }
 
+std::unique_ptr<Stream> WinsockNetwork::Secure(std::unique_ptr<Stream> plain,
+                                               const std::string& host) {
+  return tls_.Secure(std::move(plain), host);
+}
+
 std::string WinsockNetwork::LocalHostName() const {
   char name[256] = {};
   if (!started_ || gethostname(name, sizeof name - 1) != 0 || name[0] == 0) return "localhost";

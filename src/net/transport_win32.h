@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/resolver_win32.h"
+#include "net/tls_win32.h"
 #include "net/transport.h"
 
 namespace tarnwick::net {
@@ -23,6 +24,7 @@ class WinsockNetwork : public Network {
 
   std::unique_ptr<Stream> Connect(const std::string& host, uint16_t port, int timeout_ms) override;
   std::unique_ptr<Listener> Listen(const std::string& local_address) override;
+  std::unique_ptr<Stream> Secure(std::unique_ptr<Stream> plain, const std::string& host) override;
 
   // The machine's host name, for the SMTP hello.
   std::string LocalHostName() const;
@@ -31,6 +33,7 @@ class WinsockNetwork : public Network {
   std::function<void()> pump_;
   std::function<bool()> abandon_;
   Resolver resolver_;
+  SchannelTls tls_;
   bool started_ = false;
 };
 

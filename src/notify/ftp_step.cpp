@@ -56,6 +56,7 @@ struct Upload {
   std::string user;
   std::string password;
   std::string html;
+  net::FtpOptions options;
 };
 
 // Writes the page beside the program, or in the temporary directory when the
@@ -85,6 +86,7 @@ void Run(const Upload& job, const std::string& address, const FtpDeps& deps,
   }
   const FtpPathParts parts = SplitFtpPath(job.path);
   FtpClient client(deps.network, deps.clock);
+  client.SetOptions(job.options);
   std::string written;
   try {
     client.Connect(job.server, static_cast<uint16_t>(job.port), job.user, job.password);
@@ -105,7 +107,9 @@ void Run(const Upload& job, const std::string& address, const FtpDeps& deps,
 
 void UploadPageStep(const Notif& step, const std::string& address, const FtpDeps& deps) {
   const FtpNotif& f = step.FTPNotifr;
-  Run({f.FTPServer, f.FTPPort, f.FTPPath, f.FTPUser, f.FTPPass, f.FTPHTML}, address, deps, {});
+  Run({f.FTPServer, f.FTPPort, f.FTPPath, f.FTPUser, f.FTPPass, f.FTPHTML,
+       {f.FTPPassive != 0, f.FTPSecure != 0}},
+      address, deps, {});
 }
 
 void TestUploadPage(const FtpTestFields& fields, const std::string& address, const FtpDeps& deps,
@@ -115,7 +119,9 @@ void TestUploadPage(const FtpTestFields& fields, const std::string& address, con
     ShowWarning("Invalid port number: not a numeric value.", box_pos);
     return;
   }
-  Run({fields.server, *port, fields.path, fields.user, fields.password, fields.html}, address, deps,
+  Run({fields.server, *port, fields.path, fields.user, fields.password, fields.html,
+       {fields.passive, fields.tls}},
+      address, deps,
       [&] { ShowWarning("FTP Successful", box_pos); });
 }
 

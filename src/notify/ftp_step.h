@@ -61,6 +61,8 @@ struct FtpTestFields {
   std::string user;
   std::string password;
   std::string html;
+  bool passive = false;
+  bool tls = false;
 };
 
 // The editor's test upload. A port that is not a number shows a warning at

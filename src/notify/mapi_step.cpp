@@ -27,12 +27,18 @@ bool Send(const EmailNotif& fields, const std::string& address, TEmail& email, S
 
 }  // namespace
 
-void SendMapiMailStep(const Notif& step, const std::string& address, TEmail& email,
-                      ScreenPoint box_pos) {
+StepResult SendMapiMailStep(const Notif& step, const std::string& address, TEmail& email,
+                            ScreenPoint box_pos) {
+  const std::string to = "to " + step.emailNotifr.ETo + " through the mail client";
   uint32_t result = kMapiSuccess;
-  if (Send(step.emailNotifr, address, email, box_pos, result) && result != kMapiSuccess) {
-    ShowWarning(kMapiSendFailed, box_pos);
+  if (!Send(step.emailNotifr, address, email, box_pos, result)) {
+    return {false, to + ": " + kNoRecipient};
   }
+  if (result != kMapiSuccess) {
+    ShowWarning(kMapiSendFailed, box_pos);
+    return {false, to + ": " + kMapiSendFailed + " (" + std::to_string(result) + ")"};
+  }
+  return {true, to};
 }
 
 void TestSendMapiMail(const EmailNotif& fields, const std::string& address, TEmail& email,

@@ -8,6 +8,7 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "notify/mapi_mail.h"
+#include "notify/script.h"
 
 namespace tarnwick {
 
@@ -21,7 +22,7 @@ inline constexpr const char* kMapiSendDone = "MAPI Sendmail successful.";
 // (the main window's top-left corner) for an empty `ETo` or a failed send and
 // returns. Throws Error kMapiUnavailable when the system has no Simple MAPI:
 // that ends the script run.
-void SendMapiMailStep(const Notif& step, const std::string& address, TEmail& email,
+StepResult SendMapiMailStep(const Notif& step, const std::string& address, TEmail& email,
                       ScreenPoint box_pos);
 
 // The editor's test send of `fields`: the same, with "MAPI Sendmail successful."

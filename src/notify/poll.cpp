@@ -78,11 +78,14 @@ void IpCheckLoop::Tick() {
   if (d_.state.connected) {
     rearm = ShowConnection();
   } else if (entry_dialing_) {
+    ReportDown(false);
     ShowDisconnected();  // left alone until it has connected
   } else if (d_.settings.Reconnect && d_.state.reconnect_holdoff <= 0 && !d_.state.start_delay) {
+    ReportDown(true);
     HandOffDrop();
     rearm = Rearm::kNo;  // the reconnect window re-arms the poll when it closes
   } else {
+    ReportDown(false);
     ShowDisconnected();
   }
   if (rearm == Rearm::kYes && !d_.pump.Quitting()) d_.host.SetPollEnabled(true);
@@ -117,7 +120,36 @@ IpCheckLoop::Rearm IpCheckLoop::ShowConnection() {
   // No address could be read: nothing to announce, and nothing to remember
   // that would make the next real address look new.
   if (address.empty()) return Rearm::kYes;
+  ReportUp(address, counts);
   return HandleNewAddress(address);
+}
+
+void IpCheckLoop::ReportUp(const std::string& address, const TrafficCounts& counts) {
+  if (!up_) {
+    up_ = Up{d_.settings.conname, address, d_.clock.NowMs(), counts};
+    Report(d_.activity, Activity::kConnected,
+           "entry \"" + up_->entry + "\", address " + address);
+  }
+  up_->address = address;
+  up_->counts = counts;
+  const std::string& last = d_.settings.lastip;
+  if (address != last && address != announced_address_) {
+    announced_address_ = address;
+    const bool had_one = !last.empty() && last != kUnmonitoredAddress;
+    Report(d_.activity, Activity::kAddressChanged,
+           had_one ? "from " + last + " to " + address : "new address " + address);
+  }
+}
+
+void IpCheckLoop::ReportDown(bool redialing) {
+  if (!up_) return;
+  const uint64_t seconds = (d_.clock.NowMs() - up_->since_ms) / 1000;
+  Report(d_.activity, Activity::kDropped,
+         "entry \"" + up_->entry + "\", address " + up_->address + ", up " +
+             FormatDuration(seconds) + ", " + std::to_string(up_->counts.sent) + " bytes sent, " +
+             std::to_string(up_->counts.received) + " received" +
+             (redialing ? "; redialing" : ""));
+  up_.reset();
 }
 
 void IpCheckLoop::UpdateRate(PollLabel label, uint32_t current, uint32_t& previous) {

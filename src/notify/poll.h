@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/activity.h"
 #include "app/settings.h"
 #include "app/watch_state.h"
 #include "notify/script.h"
@@ -94,6 +95,7 @@ struct PollDependencies {
   PumpingSleeper& pump;
   const Clock& clock;
   NumberFormat format;
+  ActivitySink* activity = nullptr;  // the line up and down, address changes
 };
 
 class IpCheckLoop {
@@ -126,12 +128,23 @@ class IpCheckLoop {
   void HandOffDrop();
   void ShowDisconnected();
   void UpdateRate(PollLabel label, uint32_t current, uint32_t& previous);
+  void ReportUp(const std::string& address, const TrafficCounts& counts);
+  void ReportDown(bool redialing);
 
   PollDependencies d_;
   uint32_t previous_sent_ = 0;
   uint32_t previous_received_ = 0;
   bool in_tick_ = false;
   bool entry_dialing_ = false;  // this tick: the entry is listed, still being dialed
+  // The line as last reported: up since when, with which address and figures.
+  struct Up {
+    std::string entry;
+    std::string address;
+    uint64_t since_ms = 0;
+    TrafficCounts counts;
+  };
+  std::optional<Up> up_;
+  std::string announced_address_;  // the change last reported, until it is recorded
   // The last run, when it ended in an error: where it stopped and what it ran.
   struct FailedRun {
     std::string address;

@@ -8,6 +8,12 @@
 
 namespace tarnwick {
 
+// How a step that reports its own failure (a mail send) ended, for the log.
+struct StepResult {
+  bool ok = true;
+  std::string detail;  // the server's final reply, or the error text
+};
+
 // Carries out one step. `position` is the step's 1-based place in the list the
 // run started with, `step` its record in the run's own copy of that list, and
 // `address` the new address that replaces the placeholder.

@@ -11,6 +11,7 @@
 #include "net/line_reader.h"
 #include "net/mail_date.h"
 #include "net/transport.h"
+#include "notify/script.h"
 
 namespace tarnwick {
 
@@ -27,7 +28,8 @@ struct MailDeps {
 // attempts (0..10), no pause between them. When every attempt failed, shows the
 // warning "Error sending message: " + the last error at `box_pos` (the main
 // window's top-left corner). Never throws Error: the script goes on afterwards.
-void SendMailStep(const Settings& settings, const Notif& step, const std::string& address,
+// The result names the recipients and the server's last reply, or the error.
+StepResult SendMailStep(const Settings& settings, const Notif& step, const std::string& address,
                   const MailDeps& deps, ScreenPoint box_pos);
 
 // The editor's test send of `fields` (no retries). Shows one box at `box_pos`

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "app/activity.h"
 #include "app/settings.h"
 #include "notify/script.h"
 #include "notify/waits.h"
@@ -38,18 +39,24 @@ inline constexpr const char* kUploadUnavailable =
     "Unable to upload the web page: no FTP client is set up.";
 
 using StepHandler =
-    std::function<void(int position, const Notif& step, const std::string& address)>;
+    std::function<StepResult(int position, const Notif& step, const std::string& address)>;
+
+// "step 2 (FTP) ftp://host:21/pub/ip.html": what a step is, for the log. No
+// user name or password.
+std::string DescribeStep(int position, const Notif& step);
 
 // The executor of the program's script runs. Launch and sleep are carried out
 // here; e-mail and upload go to the handlers the main window installs. Without
 // a handler those steps throw Error, which ends the run: a notification that
-// cannot be sent must never count as sent.
+// cannot be sent must never count as sent. Each step's outcome goes to the
+// activity sink, when set.
 class ScriptSteps : public StepExecutor {
  public:
   ScriptSteps(ShellLauncher& shell, PumpingSleeper& pump) : shell_(shell), pump_(pump) {}
 
   void SetMailHandler(StepHandler handler) { mail_ = std::move(handler); }
   void SetUploadHandler(StepHandler handler) { upload_ = std::move(handler); }
+  void SetActivity(ActivitySink* activity) { activity_ = activity; }
 
   void SendRMail(int position, const Notif& step, const std::string& address) override;
   void UploadRFile(int position, const Notif& step, const std::string& address) override;
@@ -61,6 +68,11 @@ class ScriptSteps : public StepExecutor {
   PumpingSleeper& pump_;
   StepHandler mail_;
   StepHandler upload_;
+  ActivitySink* activity_ = nullptr;
+
+  // Runs `work`, reporting its outcome; an exception is reported and goes on.
+  template <typename Work>
+  void Reported(int position, const Notif& step, Work&& work);
 };
 
 }  // namespace tarnwick

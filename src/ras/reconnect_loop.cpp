@@ -58,6 +58,7 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
         break;
     }
     if (closing_) return Outcome::kCancelled;
+    if (dial_state_ != DialState::kConnected) ReportFailedAttempt();
     if (dial_state_ == DialState::kConnected) {
       for (int waited = 0; waited < kConnectedCloseDelayMs; waited += kLoopSliceMs) {
         d_.pump.Sleep(kLoopSliceMs);
@@ -66,11 +67,15 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
         if (d_.pump.Quitting()) return Outcome::kQuitting;
       }
       closing_ = true;
+      Report(d_.activity, Activity::kRedialSucceeded,
+             "entry \"" + s.conname + "\", attempt " + std::to_string(attempt_));
       Close(true);
       return Outcome::kConnected;
     }
     if (s.maxretries != -1 && attempt_ > s.maxretries) {
       d_.view.SetStatusText(kMaxRetriesText);
+      Report(d_.activity, Activity::kRetryLimit,
+             "entry \"" + s.conname + "\", " + std::to_string(attempt_) + " attempts");
       // A failed dial holds its port until it is hung up, and the window may
       // stay open for a long time: let it go now.
       d_.dialer.HangUp();
@@ -91,8 +96,22 @@ ReconnectLoop::Outcome ReconnectLoop::RunAttempts(const std::shared_ptr<bool>& a
   }
 }
 
+void ReconnectLoop::ReportFailedAttempt() {
+  std::string details = "entry \"" + d_.settings.conname + "\", attempt " +
+                        std::to_string(attempt_) + ": ";
+  if (failure_text_.empty()) {
+    details += "no answer from the dial";
+  } else {
+    details += failure_text_;
+    if (failure_code_ != 0) details += " (error " + std::to_string(failure_code_) + ")";
+  }
+  Report(d_.activity, Activity::kRedialAttempt, details);
+}
+
 void ReconnectLoop::StartAttempt() {
   dial_state_ = DialState::kDialing;
+  failure_text_.clear();
+  failure_code_ = 0;
   last_progress_ms_ = d_.clock.NowMs();
   // Hangs up the previous attempt's handle first, processing messages, and
   // dials only when Stopping() is still false after that. A dial that cannot
@@ -156,11 +175,16 @@ void ReconnectLoop::DialUp1AsyncEvent(int /*state*/, int error, const std::strin
   last_progress_ms_ = d_.clock.NowMs();
   d_.view.SetStatusText(message_text);
   if (message_text == kConnectedText) dial_state_ = DialState::kConnected;
-  if (error != 0) dial_state_ = DialState::kFailed;
+  if (error != 0) {
+    dial_state_ = DialState::kFailed;
+    failure_text_ = message_text;
+    failure_code_ = error;
+  }
 }
 
-void ReconnectLoop::DialUp1Error() {
+void ReconnectLoop::DialUp1Error(const std::string& text) {
   dial_state_ = DialState::kError;
+  failure_text_ = text.empty() ? "the dial could not be started" : text;
 }
 
 void ReconnectLoop::Button1Click() {
@@ -169,6 +193,8 @@ void ReconnectLoop::Button1Click() {
   // close box may arrive inside it.
   closing_ = true;
   cancelled_ = true;
+  Report(d_.activity, Activity::kCancelled,
+         "entry \"" + d_.settings.conname + "\", attempt " + std::to_string(attempt_));
   d_.view.StopTimer();
   d_.dialer.HangUp();
   d_.watch.reconnect_holdoff = kReconnectHoldoffTicks;

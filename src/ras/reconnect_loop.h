@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/activity.h"
 #include "app/settings.h"
 #include "app/waits.h"
 #include "app/watch_state.h"
@@ -84,6 +85,7 @@ struct ReconnectLoopDeps {
   const Clock& clock;
   // Older systems dial with the credentials written into the entry first.
   bool windows2000_or_later = true;
+  ActivitySink* activity = nullptr;  // each attempt's outcome, the retry limit, Cancel
 };
 
 class ReconnectLoop {
@@ -99,7 +101,8 @@ class ReconnectLoop {
   // Handlers of the window.
   void Timer1Timer();  // the dial loop; returns when it has ended
   void DialUp1AsyncEvent(int state, int error, const std::string& message_text);
-  void DialUp1Error();
+  // A dial that could not be started; `text` is RAS's reason.
+  void DialUp1Error(const std::string& text = {});
   void Button1Click();  // Cancel
   // The close box (WM_CLOSE). Before the window has reached its end (connected
   // or out of retries) it is a Cancel: the dial is hung up and automatic
@@ -129,6 +132,8 @@ class ReconnectLoop {
   void StartAttempt();
   void Close(bool connected);
   void TellHost();
+  // The failed attempt's outcome for the log: the last progress text and error.
+  void ReportFailedAttempt();
 
   ReconnectLoopDeps d_;
   DialState dial_state_ = DialState::kDialing;
@@ -142,6 +147,8 @@ class ReconnectLoop {
   bool host_told_ = false;
   Outcome outcome_ = Outcome::kNotRun;
   uint64_t last_progress_ms_ = 0;
+  std::string failure_text_;  // this attempt's RAS error text
+  int failure_code_ = 0;
   // Cleared by the destructor: a loop frame still on the stack when its window
   // is destroyed (a host that broke the rule) returns without touching it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -61,7 +61,7 @@ void TfrmKXKeepAlive::OkClick() {
     Close(IDCANCEL);
     return;
   }
-  app_.Save();
+  app_.SaveFromDialog("Keep-Alive Options");
   Close(IDOK);
 }
 

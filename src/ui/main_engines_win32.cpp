@@ -11,7 +11,7 @@ MainEngines::MainEngines(const MainEnginesDeps& d)
       icmp_(icmp_network_),
       http_(d.network),
       view_(d.not_connected_picture, d.status_bar),
-      keepalive_(KeepAliveDeps{d.settings, d.tmKeepAlive, view_, icmp_, http_, d.pump}),
+      keepalive_(KeepAliveDeps{d.settings, d.tmKeepAlive, view_, icmp_, http_, d.pump, d.activity}),
       scheduler_(SchedulerDeps{d.settings, d.tmScheduler, clock_, d.dialer}) {}
 
 }  // namespace tarnwick

@@ -27,6 +27,7 @@ struct MainEnginesDeps {
   net::Network& network;       // for the page fetch
   PumpingSleeper& pump;
   ScheduledDialer& dialer;  // opens the reconnect window for a scheduled dial
+  ActivitySink* activity = nullptr;
 };
 
 class MainEngines {

@@ -26,10 +26,15 @@ HMENU Popup(std::initializer_list<Item> items) {
 
 HMENU CreateMainMenu() {
   HMENU bar = CreateMenu();
-  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kCmdClose, "Close"}})), "File");
+  AppendMenuA(bar, MF_POPUP,
+              reinterpret_cast<UINT_PTR>(Popup({{kCmdViewActivityLog, "View Activity Log"},
+                                                {0, nullptr},
+                                                {kCmdClose, "Close"}})),
+              "File");
   AppendMenuA(bar, MF_POPUP,
               reinterpret_cast<UINT_PTR>(
                   Popup({{kCmdEmailSettings, "email Settings..."},
+                         {kCmdActivityLog, "Activity Log..."},
                          {0, nullptr},
                          {kCmdAutoStart, "Start Tarnwick on Windows Startup"}})),
               "Options");

@@ -14,6 +14,8 @@ enum MainMenuCommand : UINT {
   kCmdOtherProducts,         // OtherProducts1
   kCmdContents,              // Contents1
   kCmdAbout,                 // About1
+  kCmdViewActivityLog,       // File > View Activity Log
+  kCmdActivityLog,           // Options > Activity Log...
 };
 // The uninstaller ends a running instance with this command (packaging/tarnwick.nsi).
 static_assert(kCmdExitProgram == 101, "the installer sends 101 to exit");

@@ -50,16 +50,18 @@ MainWatch::MainWatch(HWND main, MainControls& controls, Application& app)
     poll_->DialUp1AsyncEvent(text);
   };
   steps_.SetMailHandler([this](int, const Notif& step, const std::string& address) {
-    SendMail(step, address);
+    return SendMail(step, address);
   });
   steps_.SetUploadHandler([this](int, const Notif& step, const std::string& address) {
-    UploadPage(step, address);
+    return UploadPage(step, address);
   });
+  steps_.SetActivity(app_.activity);
   poll_ = std::make_unique<IpCheckLoop>(PollDependencies{
-      app_.settings, state_, *this, *this, *this, steps_, pump_, clock_, UserNumberFormat()});
+      app_.settings, state_, *this, *this, *this, steps_, pump_, clock_, UserNumberFormat(),
+      app_.activity});
   engines_ = std::make_unique<MainEngines>(
       MainEnginesDeps{app_.settings, tmKeepAlive_, tmScheduler_, controls_.Image3,
-                      controls_.StatusBar1, network_, pump_, *this});
+                      controls_.StatusBar1, network_, pump_, *this, app_.activity});
 }
 
 MainWatch::~MainWatch() = default;
@@ -150,6 +152,7 @@ void MainWatch::ReconnectWindowClosed(bool connected) {
 void MainWatch::DialScheduled() {
   // A redial under way already dials the entry; a second window would dial it twice.
   if (reconnect_window_ || pump_.Quitting()) return;
+  Report(app_.activity, Activity::kScheduledDial, "entry \"" + app_.settings.conname + "\"");
   ReconnectWindowOptions options;
   options.message = kScheduledDialMessage;
   // The poll holds off while the window dials, as after a drop: its handle
@@ -262,19 +265,17 @@ ScreenPoint MainWatch::MainCorner() const {
   return {r.left, r.top};
 }
 
-void MainWatch::SendMail(const Notif& step, const std::string& address) {
-  if (!app_.settings.usesmtp) {
-    SendMapiMailStep(step, address, Email1_, MainCorner());
-    return;
-  }
+StepResult MainWatch::SendMail(const Notif& step, const std::string& address) {
+  if (!app_.settings.usesmtp) return SendMapiMailStep(step, address, Email1_, MainCorner());
   MailDeps deps{network_, network_.LocalHostName(), net::SystemCodePage(),
                      net::CurrentMailTime};
-  SendMailStep(app_.settings, step, address, deps, MainCorner());
+  return SendMailStep(app_.settings, step, address, deps, MainCorner());
 }
 
-void MainWatch::UploadPage(const Notif& step, const std::string& address) {
+StepResult MainWatch::UploadPage(const Notif& step, const std::string& address) {
   FtpDeps deps{network_, page_files_, app_.flags.ProgramDir, UserTempDir()};
-  UploadPageStep(step, address, deps);
+  UploadPageStep(step, address, deps);  // throws on failure: the run ends
+  return {};
 }
 
 }  // namespace tarnwick

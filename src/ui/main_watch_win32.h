@@ -111,8 +111,8 @@ class MainWatch : private PollView,
   void DialScheduled() override;
 
   void FillConnections();
-  void SendMail(const Notif& step, const std::string& address);
-  void UploadPage(const Notif& step, const std::string& address);
+  StepResult SendMail(const Notif& step, const std::string& address);
+  StepResult UploadPage(const Notif& step, const std::string& address);
   ScreenPoint MainCorner() const;
 
   HWND main_;

@@ -7,7 +7,9 @@
 #include "app/message_loop_win32.h"
 #include "app/registry_value.h"
 #include "app/shell_win32.h"
+#include "app/version.h"
 #include "ui/about_win32.h"
+#include "ui/activity_log_options_win32.h"
 #include "ui/placement.h"
 #include "ui/placement_win32.h"
 #include "ui/resource_ids.h"
@@ -29,9 +31,17 @@ ScreenSize Screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM
 
 }  // namespace
 
-TMain::TMain(Application& app) : app_(app) {}
+inline constexpr const char* kLogWarningTitle = "Activity log";
+
+TMain::TMain(Application& app)
+    : app_(app), reporter_(app.settings, log_, &notices_, DefaultLogPath()) {
+  // A log that cannot be written is told once, and only here: the work goes on.
+  log_.OnWarning([this](const std::string& text) { tray_.ShowNotice(kLogWarningTitle, text); });
+  app_.activity = &reporter_;
+}
 
 TMain::~TMain() {
+  if (app_.activity == &reporter_) app_.activity = nullptr;
   if (PopupMenu1_) DestroyMenu(PopupMenu1_);
 }
 
@@ -80,6 +90,8 @@ bool TMain::Create() {
       ShowErrorBox(e.what());
     }
   }
+  Report(app_.activity, Activity::kStart,
+         std::string("version ") + TARNWICK_VERSION_TEXT + ", settings " + app_.settings_root);
   if (!app_.flags.FirstStart) watch_->StartTimers();
   return true;
 }
@@ -163,6 +175,7 @@ bool TMain::FormCloseQuery() {
 }
 
 void TMain::FormDestroy() {
+  Report(app_.activity, Activity::kExit, std::string("version ") + TARNWICK_VERSION_TEXT);
   tray_.Remove();
   watch_.reset();
 }
@@ -212,6 +225,13 @@ void TMain::OtherProducts1Click() { OpenDocument(kHomePage); }
 
 void TMain::About1Click() { ShowAboutBox(hwnd()); }
 
+void TMain::ViewActivityLogClick() { OpenActivityLog(reporter_.LogPath()); }
+
+void TMain::ActivityLogClick() {
+  TfrmKXActivityLog dialog(app_, DefaultLogPath());
+  dialog.ShowModal(hwnd());
+}
+
 void TMain::OnCommand(UINT command) {
   switch (command) {
     case kCmdViewMainWindow: Details1Click(); break;
@@ -227,6 +247,8 @@ void TMain::OnCommand(UINT command) {
     case kCmdIpMonitor: btnipmonitorClick(); break;
     case kCmdScheduler: dxBarLargeButton1Click(); break;
     case kCmdKeepAlive: dxKeepAliveClick(); break;
+    case kCmdViewActivityLog: ViewActivityLogClick(); break;
+    case kCmdActivityLog: ActivityLogClick(); break;
     default: break;
   }
 }

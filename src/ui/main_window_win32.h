@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "app/activity_log_win32.h"
+#include "app/activity_reporter.h"
 #include "app/application.h"
 #include "app/timer_win32.h"
 #include "app/form_win32.h"
@@ -55,6 +57,8 @@ class TMain : public Form {
   void Support1Click();
   void OtherProducts1Click();
   void About1Click();
+  void ViewActivityLogClick();
+  void ActivityLogClick();
   void emailSettings1Click();
   void ReconnectionClick();
   void btnipmonitorClick();
@@ -67,6 +71,7 @@ class TMain : public Form {
 
   Timer& tmShutdown() { return *tmShutdown_; }
   TrayIcon& Tray() { return tray_; }
+  ActivityReporter& Reporter() { return reporter_; }
   const MainControls& Controls() const { return controls_; }
   MainWatch& Watch() { return *watch_; }
   HMENU MainMenu1() const { return MainMenu1_; }
@@ -98,6 +103,12 @@ class TMain : public Form {
   int tray_retries_left_ = 0;
   bool in_session_query_ = false;
   TrayIcon tray_;
+  // The activity log and the tray notices; the engines hold app_.activity.
+  Win32LogFiles log_files_;
+  Win32WallClock wall_clock_;
+  ActivityLog log_{log_files_, wall_clock_};
+  TrayNotices notices_{tray_};
+  ActivityReporter reporter_;
   HICON icon_ = nullptr;
   HMENU PopupMenu1_ = nullptr;
   HMENU MainMenu1_ = nullptr;  // owned by the window once set

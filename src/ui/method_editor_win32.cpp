@@ -23,7 +23,11 @@ constexpr TextField<MethodForm> kTexts[] = {
     {kMmTeParam1, &MethodForm::parameters},
     {kMmTeSleep, &MethodForm::sleep},
 };
-constexpr FormFields<MethodForm> kFields{kTexts, {}};
+constexpr CheckField<MethodForm> kChecks[] = {
+    {kMmChkPassive, &MethodForm::ftp_passive},
+    {kMmChkFtps, &MethodForm::ftp_tls},
+};
+constexpr FormFields<MethodForm> kFields{kTexts, kChecks};
 
 // The radio buttons in kind order: e-mail, FTP, launch, sleep.
 constexpr int kKindButtons[] = {kMmRbEmail, kMmRbFtp, kMmRbLaunch, kMmRbSleep};
@@ -168,7 +172,8 @@ void TfrmMonMethod::UploadTestClick() {
   if (testing_) return;
   Busy busy(testing_);
   tests_.UploadFile({Text(kMmTeFTPServer), Text(kMmTeFTPPort), Text(kMmTeFTPPath),
-                     Text(kMmTeFTPUser), Text(kMmTeFTPPass), Text(kMmMeHTML)},
+                     Text(kMmTeFTPUser), Text(kMmTeFTPPass), Text(kMmMeHTML),
+                     Checked(kMmChkPassive), Checked(kMmChkFtps)},
                     TopLeft());
 }
 

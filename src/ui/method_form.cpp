@@ -35,6 +35,8 @@ MethodForm MethodFormFrom(const Notif* step) {
       form.html = f.FTPHTML;
       form.ftp_user = f.FTPUser;
       form.ftp_password = f.FTPPass;
+      form.ftp_passive = f.FTPPassive != 0;
+      form.ftp_tls = f.FTPSecure != 0;
       break;
     }
     case kNotifyLaunch:
@@ -115,6 +117,8 @@ std::optional<MethodRefusal> ApplyMethodForm(const MethodForm& form, Notif& step
   f.FTPHTML = form.html;
   f.FTPUser = form.ftp_user;
   f.FTPPass = form.ftp_password;
+  f.FTPPassive = form.ftp_passive ? 1 : 0;
+  f.FTPSecure = form.ftp_tls ? 1 : 0;
   step.LaunchNotifr.LnchApp = form.app;
   step.LaunchNotifr.LnchParam = form.parameters;
   step.sseconds = *TryStrToInt(form.sleep);

@@ -29,6 +29,8 @@ struct MethodForm {
   std::string html;          // meHTML
   std::string ftp_user;      // teFTPUser
   std::string ftp_password;  // teFTPPass
+  bool ftp_passive = false;
+  bool ftp_tls = false;
   // launch page
   std::string app;         // teApp1
   std::string parameters;  // teParam1

@@ -69,6 +69,8 @@
 #define kMmMeHTML 4556
 #define kMmHtmlNote 4557
 #define kMmUploadTest 4558
+#define kMmChkPassive 4559
+#define kMmChkFtps 4568
 #define kMmLaunchHeading 4560
 #define kMmAppLabel 4561
 #define kMmTeApp1 4562
@@ -133,6 +135,15 @@
 #define kWzMapiGroup 4670        // page "MAPI": an empty group
 #define kWzEmailPrevious 4671
 #define kWzEmailNext 4672
+#define kWzSmtpPortLabel 4673
+#define kWzTeSmtpPort 4674
+#define kWzRbPlain 4675
+#define kWzRbStartTls 4676
+#define kWzRbTls 4677
+#define kWzSmtpUserLabel 4678
+#define kWzTeSmtpUser 4679
+#define kWzSmtpPassLabel 4684
+#define kWzTeSmtpPass 4685
 #define kWzFinishHeading 4680
 #define kWzFinishText 4681
 #define kWzFinishPrevious 4682

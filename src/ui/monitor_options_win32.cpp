@@ -142,7 +142,7 @@ void TfrmKXMonitor::OnCommand(int id, int code) {
 void TfrmKXMonitor::OkClick() {
   app_.settings.notifs = working_;
   app_.settings.MonitorIP = Checked(kMonChkMonitor2);
-  app_.Save();
+  app_.SaveFromDialog("IP Monitor Options");
   Close(IDOK);
 }
 

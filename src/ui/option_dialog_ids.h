@@ -108,3 +108,29 @@
 #define kEmTeHost 4308
 #define kEmHostNote 4309
 #define kEmMapiGroup 4310  // page "MAPI": an empty group
+#define kEmPortLabel 4312
+#define kEmTePort 4313
+#define kEmSecurityLabel 4314
+#define kEmRbPlain 4315
+#define kEmRbStartTls 4316
+#define kEmRbTls 4317
+#define kEmUserLabel 4318
+#define kEmTeUser 4319
+#define kEmPasswordLabel 4320
+#define kEmTePassword 4321
+
+// Activity Log (TfrmKXActivityLog).
+#define kDlgActivityLog 4700
+#define kAlChkEnabled 4701
+#define kAlFileLabel 4702
+#define kAlTeFile 4703
+#define kAlBtnBrowse 4704
+#define kAlBtnOpen 4705
+#define kAlFileNote 4706
+#define kAlNoticeGroup 4707
+#define kAlChkNotices 4708
+#define kAlChkDrop 4709
+#define kAlChkRedial 4710
+#define kAlChkRetries 4711
+#define kAlChkStepFail 4712
+#define kAlChkIpChange 4713

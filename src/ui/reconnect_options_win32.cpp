@@ -98,7 +98,7 @@ void TfrmKXReconnect::OkClick() {
     Refuse(refusal->message, FieldId(refusal->field), refusal->reset_text);
     return;
   }
-  app_.Save();
+  app_.SaveFromDialog("Reconnect Options");
   // A reconnection the user cancelled earlier may start again at the next tick.
   watch_.reconnect_holdoff = 0;
   Close(IDOK);

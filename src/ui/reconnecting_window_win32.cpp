@@ -59,7 +59,7 @@ TfrmReconnecting::TfrmReconnecting(Application& app, WatchState& watch, Reconnec
                                    PumpingSleeper& pump, const Clock& clock,
                                    bool windows2000_or_later)
     : loop_(ReconnectLoopDeps{app.settings, watch, *this, *this, host, pump, clock,
-                              windows2000_or_later}) {
+                              windows2000_or_later, app.activity}) {
   DialUp1_.DialMode = dmAsync;
   DialUp1_.SetLanguage(ralgEnglish);
   DialUp1_.SetMessagePump([&pump] { pump.ProcessMessages(); });
@@ -67,7 +67,7 @@ TfrmReconnecting::TfrmReconnecting(Application& app, WatchState& watch, Reconnec
   DialUp1_.OnAsyncEvent = [this](TDialUp&, int state, int error, const std::string& text) {
     loop_.DialUp1AsyncEvent(state, error, text);
   };
-  DialUp1_.OnError = [this](TDialUp&, int, const std::string&) { loop_.DialUp1Error(); };
+  DialUp1_.OnError = [this](TDialUp&, int, const std::string& text) { loop_.DialUp1Error(text); };
 }
 
 TfrmReconnecting::~TfrmReconnecting() {

@@ -118,7 +118,7 @@ void TfrmKXSchedule::OkClick() {
     Refuse(refusal->message, FieldId(refusal->field), refusal->reset_text);
     return;
   }
-  app_.Save();
+  app_.SaveFromDialog("Schedule Options");
   Close(IDOK);
 }
 

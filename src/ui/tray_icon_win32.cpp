@@ -20,14 +20,32 @@ bool TrayIcon::Add(HWND owner, HICON icon, const std::string& tip) {
 
 bool TrayIcon::Restore() {
   if (!data_.hWnd) return false;
-  shown_ = Shell_NotifyIconA(NIM_ADD, &data_) || Shell_NotifyIconA(NIM_MODIFY, &data_);
+  shown_ = notify_(NIM_ADD, &data_) || notify_(NIM_MODIFY, &data_);
   return shown_;
+}
+
+bool TrayIcon::ShowNotice(const std::string& title, const std::string& text) {
+  if (!shown_) return false;
+  NOTIFYICONDATAA notice = data_;
+  // The balloon needs the second layout of the record; the icon keeps the first.
+  notice.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  notice.uFlags = NIF_INFO;
+  auto copy = [](const std::string& from, char* to, size_t size) {
+    const size_t length = std::min(from.size(), size - 1);
+    std::copy_n(from.begin(), length, to);
+    to[length] = '\0';
+  };
+  copy(title, notice.szInfoTitle, sizeof notice.szInfoTitle);
+  copy(text, notice.szInfo, sizeof notice.szInfo);
+  notice.dwInfoFlags = NIIF_INFO;
+  notice.uTimeout = kNoticeTimeoutMs;
+  return notify_(NIM_MODIFY, &notice) != FALSE;
 }
 
 void TrayIcon::Remove() {
   if (!data_.hWnd) return;
   data_.uFlags = 0;
-  Shell_NotifyIconA(NIM_DELETE, &data_);
+  notify_(NIM_DELETE, &data_);
   data_.hWnd = nullptr;
   shown_ = false;
 }

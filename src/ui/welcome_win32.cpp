@@ -67,6 +67,16 @@ void TfrmWelcome::FormCreate() {
   ShowForm(DialUpPageForm{}, kFields);
   chkReconnectClick();
   SetChecked(kWzRbMAPI, true);
+  // The submission fields start from the stored values (the plain port 25 on a
+  // fresh start).
+  const EmailForm mail = EmailFormFrom(app_.settings);
+  SetText(kWzTeSmtpPort, mail.port);
+  SetChecked(kWzRbPlain, mail.security != 1 && mail.security != 2);
+  SetChecked(kWzRbStartTls, mail.security == 1);
+  SetChecked(kWzRbTls, mail.security == 2);
+  SetText(kWzTeSmtpUser, mail.user);
+  SetText(kWzTeSmtpPass, mail.password);
+  SendMessageA(Item(kWzTeSmtpPass), EM_SETPASSWORDCHAR, '*', 0);
   ShowMailPage(false);
   ShowPage(kPageIntro);
 }
@@ -116,12 +126,26 @@ void TfrmWelcome::DialUpNextClick() {
 }
 
 void TfrmWelcome::ShowMailPage(bool smtp) {
-  Show({kWzSmtpGroup, kWzHostLabel, kWzTeHost, kWzHostNote}, smtp);
+  Show({kWzSmtpGroup, kWzHostLabel, kWzTeHost, kWzHostNote, kWzSmtpPortLabel, kWzTeSmtpPort,
+        kWzRbPlain, kWzRbStartTls, kWzRbTls, kWzSmtpUserLabel, kWzTeSmtpUser, kWzSmtpPassLabel,
+        kWzTeSmtpPass},
+       smtp);
   Show({kWzMapiGroup}, !smtp);
 }
 
 void TfrmWelcome::EmailNextClick() {
-  ApplyEmailForm({Checked(kWzRbSMTP), Text(kWzTeHost)}, app_.settings);
+  EmailForm form;
+  form.smtp = Checked(kWzRbSMTP);
+  form.host = Text(kWzTeHost);
+  form.port = Text(kWzTeSmtpPort);
+  form.security = Checked(kWzRbTls) ? 2 : Checked(kWzRbStartTls) ? 1 : 0;
+  form.user = Text(kWzTeSmtpUser);
+  form.password = Text(kWzTeSmtpPass);
+  if (const auto refusal = ApplyEmailForm(form, app_.settings)) {
+    Refuse(refusal->message, refusal->field == EmailField::kPort ? kWzTeSmtpPort : kWzRbPlain,
+           refusal->reset_text);
+    return;
+  }
   app_.Save();
   ShowPage(kPageFinish);
 }

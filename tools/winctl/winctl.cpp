@@ -13,8 +13,11 @@
 //   winctl rect TITLE                         prints the window's screen rectangle:
 //                                             left top right bottom
 //   winctl hold SECONDS                       keeps a window (and so Wine's desktop) alive
+//   winctl add-root FILE.der                  adds a test authority to this prefix's
+//                                             machine Root store (the TLS tests)
 // Numbers may be decimal or 0x hexadecimal. Exit code 0 on success, 1 on failure.
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,12 +75,30 @@ int Usage() {
   return 2;
 }
 
+int AddRoot(const char* path) {
+  FILE* file = std::fopen(path, "rb");
+  if (!file) return 1;
+  std::vector<BYTE> der(64 * 1024);
+  der.resize(std::fread(der.data(), 1, der.size(), file));
+  std::fclose(file);
+  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                                   CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
+  if (!store) return 1;
+  const BOOL added = CertAddEncodedCertificateToStore(
+      store, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
+      CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  CertCloseStore(store, 0);
+  return added ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string command = argv[1];
   const char* target = argv[2];
+
+  if (command == "add-root") return AddRoot(target);
 
   if (command == "hold") {
     // Wine closes its virtual desktop when the last window of a session goes; a

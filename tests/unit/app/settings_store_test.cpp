@@ -47,7 +47,8 @@ Notif EmailStep() {
 Notif FtpStep() {
   Notif n;
   n.NotifyMethod = kNotifyFtp;
-  n.FTPNotifr = {"ftp.example.com", "/www/ip.html", "<html><IPADDRESS></html>", 2121, "u", "p"};
+  n.FTPNotifr = {"ftp.example.com", "/www/ip.html", "<html><IPADDRESS></html>", 2121, "u", "p",
+                 1, 1};
   return n;
 }
 
@@ -76,6 +77,10 @@ Settings Customised() {
   s.MonitorIP = true;
   s.usesmtp = true;
   s.SMTPServer = "mail.example.com";
+  s.SMTPPort = 587;
+  s.SMTPSecurity = 1;
+  s.SMTPUser = "mu";
+  s.SMTPPass = "mp";
   s.usestartdelay = true;
   s.startdelay = 12;
   s.loggingenabled = true;
@@ -109,12 +114,12 @@ TEST(SettingsStore, FirstSaveWritesTheDefaultTreeWithExactTypesAndBytes) {
   const std::string product = kProductKey;
   EXPECT_THAT(reg.ValueNames(product),
               ElementsAre("version", "AutoStart", "Reconnect", "conname", "redelay", "maxretries",
-                          "MonitorIP", "usesmtp", "SMTPServer", "usestartdelay", "startdelay",
-                          "Notifcnt", "loggingenabled", "logfile", "lastip", "kaMethod",
+                          "MonitorIP", "usesmtp", "SMTPServer", "SMTPPort", "SMTPSecurity",
+                          "SMTPUser", "SMTPPass", "usestartdelay", "startdelay", "Notifcnt", "loggingenabled", "logfile", "lastip", "kaMethod",
                           "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                           "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                           "resdelay", "maxsretries", "connuser", "connpass", "schedwdaynum",
-                          "scheddays", "schedtime"));
+                          "scheddays", "schedtime", "notices", "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange"));
   auto get = [&](const char* name) { return *reg.Get(product, name); };
   EXPECT_EQ(get("version"),
             (RegistryValue{kRegBinary, Bytes({0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xF1, 0x3F})}));
@@ -131,6 +136,8 @@ TEST(SettingsStore, FirstSaveWritesTheDefaultTreeWithExactTypesAndBytes) {
   EXPECT_EQ(get("kaPingInterval"), RegDword(5));
   EXPECT_EQ(get("kaWebInterval"), RegDword(5));
   EXPECT_EQ(get("proxyport"), RegDword(8080));
+  EXPECT_EQ(get("SMTPPort"), RegDword(25));
+  EXPECT_EQ(get("SMTPSecurity"), RegDword(0));
   EXPECT_EQ(get("resdelay"), RegDword(90));
   EXPECT_EQ(get("maxsretries"), RegDword(20));
   EXPECT_EQ(get("schedwdaynum"), RegDword(0));
@@ -158,14 +165,15 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
   EXPECT_THAT(ValueOps(reg.log, "write"),
               ElementsAreArray(std::vector<std::string>{
                   "version", "AutoStart", "Reconnect", "conname", "redelay", "maxretries",
-                  "MonitorIP", "usesmtp", "SMTPServer", "usestartdelay", "startdelay", "Notifcnt",
+                  "MonitorIP", "usesmtp", "SMTPServer", "SMTPPort", "SMTPSecurity", "SMTPUser",
+                  "SMTPPass", "usestartdelay", "startdelay", "Notifcnt",
                   "NotifyMethod", "eFrom", "ETo", "esubject", "emessage", "emailUser",
                   "ReplyToAddress", "maxretries", "NotifyMethod", "sseconds", "loggingenabled",
                   "logfile", "lastip", "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite",
                   "kaWebInterval", "proxyname", "proxyport", "proxyuser", "proxypass",
                   "schedenabled", "resdelay", "maxsretries", "connuser", "connpass",
-                  "schedwdaynum", "scheddays", "schedtime", "Status", "Height", "Width", "Left",
-                  "Top"}));
+                  "schedwdaynum", "scheddays", "schedtime", "notices", "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange", "Status", "Height",
+                  "Width", "Left", "Top"}));
 
   reg.log.clear();
   Settings loaded = Defaults();
@@ -179,7 +187,9 @@ TEST(SettingsStore, SaveAndLoadFollowTheirOrders) {
                   "kaMethod", "kaPingHost", "kaPingInterval", "kaWebSite", "kaWebInterval",
                   "proxyname", "proxyport", "proxyuser", "proxypass", "schedenabled",
                   "schedwdaynum", "scheddays", "schedtime", "resdelay", "maxsretries", "connuser",
-                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top"}));
+                  "connpass", "lastip", "Status", "Height", "Width", "Left", "Top", "notices",
+                  "noticedrop", "noticeredial", "noticeretries", "noticestepfail", "noticeipchange",
+                  "SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPass"}));
 }
 
 TEST(SettingsStore, EveryValueAndEveryKindOfStepRoundTrips) {
@@ -440,6 +450,30 @@ TEST(SettingsStore, AnOlderLayoutLosesNothingAndTheSaveCompletesIt) {
   Settings reloaded = Defaults();
   EXPECT_TRUE(LoadSettings(reloaded, reg).complete());
   EXPECT_EQ(reloaded, expected);
+}
+
+// A tree saved before the mail submission and FTP mode values existed: no complaint, the
+// defaults (the plain port-25 conversation), and nothing else touched.
+TEST(SettingsStore, ATreeWithoutTheSubmissionAndFtpModeValuesLoadsQuietlyWithTheirDefaults) {
+  const Settings original = Customised();
+  MemoryRegistry reg;
+  SaveSettings(original, reg);
+  for (const char* name : {"SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPass"}) {
+    reg.Remove(kProductKey, name);
+  }
+  reg.Remove(NotifKeyPath(2), "FTPPassive");
+  reg.Remove(NotifKeyPath(2), "FTPSecure");
+  Settings loaded = Defaults();
+  loaded.SMTPUser = "stale";
+  EXPECT_TRUE(LoadSettings(loaded, reg).complete());
+  Settings expected = original;
+  expected.SMTPPort = 25;
+  expected.SMTPSecurity = 0;
+  expected.SMTPUser = "";
+  expected.SMTPPass = "";
+  expected.notifs[1].FTPNotifr.FTPPassive = 0;
+  expected.notifs[1].FTPNotifr.FTPSecure = 0;
+  EXPECT_EQ(loaded, expected);
 }
 
 TEST(SettingsStore, AStepWhoseKindCannotBeReadKeepsItsStoredValues) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/activity_recorder.h"
 #include "unit/engine_fakes.h"
 #include "unit/net/http_fakes.h"
 #include "unit/net/icmp_fakes.h"
@@ -291,6 +292,43 @@ TEST_F(KeepAliveTest, WhatHappensInsideTheTicksWaits) {
   ArmAndTick(1);
   EXPECT_EQ(icmp_network.sent_to.size(), 1u);
   EXPECT_LT(time.now_ms - start, 100);
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST_F(KeepAliveTest, EachTicksOutcomeIsReportedWithoutTheProxyPassword) {
+  testing::ActivityRecorder activity;
+  KeepAliveEngine reporting{KeepAliveDeps{settings, timer, view, icmp, http, pump, &activity}};
+  settings.kaMethod = 1;
+  icmp_network.Reset(Peer::kAnswers);
+  reporting.Tick();
+  icmp_network.Reset(Peer::kSilent);
+  reporting.Tick();
+  settings.kaMethod = 2;
+  settings.proxyname = "gate";
+  settings.proxyuser = "joe";
+  settings.proxypass = "s3cret-proxy";
+  web.AddServer()->Send("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  reporting.Tick();
+  http.Disconnect();
+  web.AddServer()->Send("HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 0\r\n\r\n");
+  reporting.Tick();
+  ASSERT_EQ(activity.events.size(), 4u);
+  EXPECT_EQ(activity.events[0], "keep-alive: ping 127.0.0.1: 3 of 3 replied");
+  EXPECT_EQ(activity.events[1], "keep-alive-failed: ping 127.0.0.1: 0 of 3 replied");
+  EXPECT_EQ(activity.events[2], "keep-alive: fetch http://www.example.org/ through gate: done");
+  EXPECT_EQ(activity.events[3].rfind("keep-alive-failed: fetch http://www.example.org/ through "
+                                     "gate: HTTP/1.1 407",
+                                     0),
+            0u)
+      << activity.events[3];
+  for (const std::string& event : activity.events) {
+    EXPECT_EQ(event.find("s3cret"), std::string::npos) << event;
+  }
 }
 
 }  // namespace

@@ -81,8 +81,6 @@ TEST_F(HttpClientTest, ProxyCredentialVariants) {
 }
 
 TEST_F(HttpClientTest, RefusedInputSendsNothing) {
-  EXPECT_THROW(client.Get("https://host/"), Error);
-  EXPECT_THROW(client.Get("HTTPS://host/"), Error);
   EXPECT_THROW(client.Get("host/page.html"), Error);  // no host part
   EXPECT_THROW(client.Get("http://host:99999/"), Error);
   EXPECT_THROW(client.Get("http://host:8o/"), Error);
@@ -119,12 +117,76 @@ TEST_F(HttpClientTest, PasswordNeverInErrorText) {
   }
 }
 
-TEST_F(HttpClientTest, HttpsThroughProxyIsLeftToTheProxy) {
-  UseProxy();
-  auto server = net.AddServer();
-  server->Send(kOk);
-  client.Get("https://host/");
-  EXPECT_EQ(server->written, Request("https://host/", "host"));
+const std::string kConnect =
+    "CONNECT host:443 HTTP/1.1\r\nHost: host:443\r\n"
+    "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n";
+
+TEST_F(HttpClientTest, HttpsDirectlyOrThroughATunnelOfTheProxy) {
+  struct Case {
+    const char* url;
+    bool proxy;
+    const char* peer;  // host:port connected to
+    std::string written;
+  } cases[] = {
+      {"https://host/", false, "host:443", "[TLS]" + Request("/", "host")},
+      {"HTTPS://host:8443/p", false, "host:8443", "[TLS]" + Request("/p", "host:8443")},
+      // The proxy's credentials go with CONNECT only; the request inside is direct.
+      {"https://host/x", true, "proxy.lan:3128",
+       kConnect + "Proxy-Authorization: Basic am9lOnMzY3JldA==\r\n\r\n[TLS]" + Request("/x", "host")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    ScriptedNetwork n;
+    HttpClient http(n, n.clock.AsClock());
+    if (c.proxy) http.proxy = {"proxy.lan", 3128, "joe", "s3cret"};
+    auto server = n.AddServer();
+    if (c.proxy) server->Send("HTTP/1.1 200 Connection established\r\n\r\n");
+    server->Send(kOk);
+    server->Send(kOk);
+    EXPECT_EQ(http.Get(c.url), "hello");
+    EXPECT_EQ(server->written, c.written);
+    ASSERT_EQ(n.connects.size(), 1u);
+    EXPECT_EQ(n.connects[0].host + ":" + std::to_string(n.connects[0].port), c.peer);
+    EXPECT_EQ(n.secured, std::vector<std::string>{"host"});
+    // The same server again: the open TLS connection serves it.
+    server->written.clear();
+    EXPECT_EQ(http.Get(c.url), "hello");
+    EXPECT_EQ(n.connects.size(), 1u);
+    EXPECT_EQ(server->written.rfind("GET ", 0), 0u);
+  }
+}
+
+TEST_F(HttpClientTest, ATunnelOrCertificateRefusedSendsNothingMore) {
+  struct Case {
+    std::vector<std::string> proxy_replies;
+    const char* tls_refusal;
+    const char* error;
+  } cases[] = {
+      {{"HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 0\r\n\r\n"}, "",
+       "HTTP/1.1 407 Proxy Authentication Required"},
+      {{"HTTP/1.1 200 OK\r\n\r\nHTTP/1.1 200 OK\r\n"}, "",
+       "The proxy sent data before the tunnel was open"},
+      {{"HTTP/1.1 200 OK\r\n\r\n"}, "The certificate of host was refused: it has expired.",
+       "The certificate of host was refused: it has expired."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    ScriptedNetwork n;
+    n.tls_refusal = c.tls_refusal;
+    HttpClient http(n, n.clock.AsClock());
+    http.proxy = {"proxy.lan", 3128, "", ""};
+    auto server = n.AddServer();
+    for (const std::string& reply : c.proxy_replies) server->Send(reply);
+    try {
+      http.Get("https://host/");
+      ADD_FAILURE();
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
+    EXPECT_EQ(server->written, kConnect + "\r\n");
+    EXPECT_TRUE(server->closed);
+    EXPECT_FALSE(http.Connected());
+  }
 }
 
 struct StatusCase {

@@ -122,6 +122,19 @@ class ScriptedNetwork : public Network {
     throw SocketError(10045, "Operation not supported");
   }
 
+  // "[TLS]" in the transcript where encryption starts, or `tls_refusal`.
+  std::unique_ptr<Stream> Secure(std::unique_ptr<Stream> plain, const std::string& host) override {
+    secured.push_back(host);
+    if (!tls_refusal.empty()) {
+      plain->Close();
+      throw Error(tls_refusal);
+    }
+    plain->Write("[TLS]");
+    return plain;
+  }
+  std::vector<std::string> secured;
+  std::string tls_refusal;
+
   VirtualClock clock;
   std::vector<ConnectCall> connects;
 

@@ -125,6 +125,17 @@ std::unique_ptr<Listener> FakeNetwork::Listen(const std::string& local_address) 
   return std::make_unique<FakeListener>(*this, std::move(arrivals), std::move(after_ms));
 }
 
+std::unique_ptr<Stream> FakeNetwork::Secure(std::unique_ptr<Stream> plain,
+                                            const std::string& host) {
+  secured.push_back(host);
+  if (tls_refusal) {
+    plain->Close();
+    throw Error(*tls_refusal);
+  }
+  plain->Write("[TLS]");
+  return plain;
+}
+
 BoxRecorder::BoxRecorder() {
   previous_ = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
     boxes.push_back(request);

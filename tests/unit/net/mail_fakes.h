@@ -78,6 +78,12 @@ class FakeNetwork : public Network {
 
   std::unique_ptr<Stream> Connect(const std::string& host, uint16_t port, int timeout_ms) override;
   std::unique_ptr<Listener> Listen(const std::string& local_address) override;
+  // Marks the transcript with "[TLS]" where encryption starts, or refuses with
+  // `tls_refusal` when it is set (closing the connection, as the real one does).
+  std::unique_ptr<Stream> Secure(std::unique_ptr<Stream> plain, const std::string& host) override;
+
+  std::optional<std::string> tls_refusal;
+  std::vector<std::string> secured;  // the host names given to Secure
 
   Clock VirtualClock() {
     return [this] { return now_ms; };

@@ -4,6 +4,7 @@
 // under the sanitizers by the native-asan build.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -138,6 +139,49 @@ TEST(MailReplyFuzz, ReaderAndClientsSurviveRandomServers) {
   // The clients reached the conversation at all.
   EXPECT_GT(smtp_ok, 0);
   EXPECT_GT(ftp_ok, 0);
+}
+
+// Passive replies and EHLO keywords: a well-formed 229 or 227 gives back its
+// port; mangled ones give a port in range or an error, never a crash.
+TEST(MailReplyFuzz, PassiveRepliesAndEhloKeywords) {
+  std::mt19937 rng(20251208);
+  const auto start = std::chrono::steady_clock::now();
+  int inputs = 0;
+  while (inputs < kMaxInputs && std::chrono::steady_clock::now() - start < kBudget) {
+    ++inputs;
+    const int port = 1 + static_cast<int>(rng() % 65535);
+    const std::string epsv = "Entering Extended Passive Mode (|||" + std::to_string(port) + "|)";
+    const std::string pasv = "Entering Passive Mode (10,0,0," + std::to_string(rng() % 256) + "," +
+                             std::to_string(port >> 8) + "," + std::to_string(port & 0xFF) + ")";
+    if (rng() % 2) {
+      ASSERT_EQ(ParseEpsvPort(epsv), port);
+      ASSERT_EQ(ParsePasvPort(pasv), port);
+      continue;
+    }
+    for (const std::string& text : {Mangle(epsv, rng), Mangle(pasv, rng)}) {
+      try {
+        const int got = rng() % 2 ? ParseEpsvPort(text) : ParsePasvPort(text);
+        ASSERT_GE(got, 1);
+      } catch (const Error&) {
+      }
+    }
+    Reply ehlo{250, {"mx"}};
+    for (int i = 0; i < 3; ++i) ehlo.lines.push_back(Mangle("AUTH PLAIN LOGIN STARTTLS", rng));
+    // A mechanism is found only where its name was left standing.
+    const SmtpCapabilities found = ParseEhloReply(ehlo);
+    const auto named = [&](const char* word) {
+      for (size_t i = 1; i < ehlo.lines.size(); ++i) {
+        std::string upper = ehlo.lines[i];
+        for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (upper.find(word) != std::string::npos) return true;
+      }
+      return false;
+    };
+    ASSERT_TRUE(!found.auth_plain || named("PLAIN"));
+    ASSERT_TRUE(!found.auth_login || named("LOGIN"));
+    ASSERT_TRUE(!found.starttls || named("STARTTLS"));
+  }
+  EXPECT_GT(inputs, 100);
 }
 
 }  // namespace

@@ -258,5 +258,125 @@ TEST_F(SmtpClientTest, HeaderValuesWithLineBreaksAreRefusedBeforeAnythingIsSent)
   EXPECT_EQ(server->written, before);
 }
 
+TEST(SmtpEhloReply, ReadsStartTlsAndTheSignInsOffered) {
+  struct Case {
+    std::vector<std::string> lines;
+    bool starttls, plain, login;
+  } cases[] = {
+      {{"mx hello", "SIZE 100", "STARTTLS", "AUTH LOGIN PLAIN"}, true, true, true},
+      {{"mx hello", "auth=login", "8BITMIME"}, false, false, true},
+      {{"mx hello", "AUTH CRAM-MD5 XOAUTH2"}, false, false, false},
+      // The greeting line is the server's name, never a keyword.
+      {{"STARTTLS AUTH PLAIN"}, false, false, false},
+      {{"mx", "STARTTLSX", "AUTHPLAIN", "X-AUTH PLAIN"}, false, false, false},
+  };
+  for (const Case& c : cases) {
+    const SmtpCapabilities got = ParseEhloReply(Reply{250, c.lines});
+    EXPECT_EQ(got.starttls, c.starttls) << c.lines.back();
+    EXPECT_EQ(got.auth_plain, c.plain) << c.lines.back();
+    EXPECT_EQ(got.auth_login, c.login) << c.lines.back();
+  }
+}
+
+// Connect with TLS and sign-in options: the exact bytes sent, "[TLS]" where
+// encryption starts, and the error when it fails.
+TEST(SmtpSecureConnect, ConversationsAndRefusals) {
+  const SmtpOptions starttls{587, SmtpSecurity::kStartTls, "me", "secret"};
+  const SmtpOptions tls{465, SmtpSecurity::kTls, "me", "secret"};
+  const std::string ehlo_tls = "250-mx\r\n250-STARTTLS\r\n250 AUTH LOGIN PLAIN\r\n";
+  struct Case {
+    const char* name;
+    SmtpOptions options;
+    std::string script;
+    const char* written;
+    const char* error;  // null: connected
+  } cases[] = {
+      // "|" splits the server's output where the TLS handshake comes between.
+      {"starttls then plain", starttls,
+       "220 hi\r\n" + ehlo_tls + "220 go\r\n|250-mx\r\n250 AUTH PLAIN LOGIN\r\n235 ok\r\n",
+       "ehlo pc1\r\nSTARTTLS\r\n[TLS]ehlo pc1\r\nAUTH PLAIN AG1lAHNlY3JldA==\r\n", nullptr},
+      {"login only", tls, "220 hi\r\n250-mx\r\n250 AUTH LOGIN\r\n334 VXNlcm5hbWU6\r\n334 UGFzc3dvcmQ6\r\n235 ok\r\n",
+       "[TLS]ehlo pc1\r\nAUTH LOGIN\r\nbWU=\r\nc2VjcmV0\r\n", nullptr},
+      {"tls without user keeps helo fallback", {465, SmtpSecurity::kTls, "", ""},
+       "220 hi\r\n500 no\r\n250 hi\r\n", "[TLS]ehlo pc1\r\nHelo pc1\r\n", nullptr},
+      {"no starttls offered: never plain text on", starttls,
+       "220 hi\r\n250-mx\r\n250 AUTH PLAIN\r\n", "ehlo pc1\r\n",
+       "The SMTP server does not offer STARTTLS; nothing was sent."},
+      {"starttls refused", starttls, "220 hi\r\n" + ehlo_tls + "454 not now\r\n",
+       "ehlo pc1\r\nSTARTTLS\r\n", "not now"},
+      {"ehlo refused after tls: no helo", starttls,
+       "220 hi\r\n" + ehlo_tls + "220 go\r\n|502 eh\r\n", "ehlo pc1\r\nSTARTTLS\r\n[TLS]ehlo pc1\r\n",
+       "eh"},
+      {"bad password", tls, "220 hi\r\n250-mx\r\n250 AUTH PLAIN\r\n535 5.7.8 bad credentials\r\n",
+       "[TLS]ehlo pc1\r\nAUTH PLAIN AG1lAHNlY3JldA==\r\n",
+       "The SMTP server refused the sign-in: 5.7.8 bad credentials"},
+      {"login refused at the user name", tls,
+       "220 hi\r\n250-mx\r\n250 AUTH LOGIN\r\n334 VXNlcm5hbWU6\r\n535 no such user\r\n",
+       "[TLS]ehlo pc1\r\nAUTH LOGIN\r\nbWU=\r\n", "The SMTP server refused the sign-in: no such user"},
+      {"no known mechanism", tls, "220 hi\r\n250-mx\r\n250 AUTH CRAM-MD5\r\n", "[TLS]ehlo pc1\r\n",
+       "The SMTP server offers no sign-in this program knows (PLAIN or LOGIN)."},
+      {"password never in clear", {25, SmtpSecurity::kNone, "me", "secret"}, "", "",
+       "The SMTP password is sent only over TLS: choose STARTTLS or TLS."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeNetwork n;
+    const size_t split = std::min(c.script.find('|'), c.script.size());
+    auto server = n.AddServer({Data(c.script.substr(0, split)),
+                               Data(c.script.substr(std::min(split + 1, c.script.size()))), Closed()});
+    SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
+    smtp.SetOptions(c.options);
+    try {
+      smtp.Connect();
+      EXPECT_EQ(c.error, nullptr);
+    } catch (const Error& e) {
+      ASSERT_NE(c.error, nullptr) << e.what();
+      EXPECT_EQ(std::string(e.what()), c.error);
+      EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos);
+    }
+    EXPECT_EQ(server->written, c.written);
+    if (*c.written) {
+      EXPECT_EQ(n.connects.front(), "mx.example:" + std::to_string(c.options.port) + "/30000");
+    }
+  }
+}
+
+TEST(SmtpSecureConnect, PlainTextSentBeforeTheHandshakeIsNeverRead) {
+  FakeNetwork n;
+  // An attacker on the path appends a reply after the server's 220 to STARTTLS.
+  auto server = n.AddServer({Data("220 hi\r\n250-mx\r\n250 STARTTLS\r\n220 go\r\n250 forged\r\n"),
+                             Data("250-mx\r\n250 SIZE 1\r\n")});
+  SmtpClient smtp(n, "pc1", n.VirtualClock());
+  smtp.SetHost("mx.example");
+  smtp.SetOptions({587, SmtpSecurity::kStartTls, "", ""});
+  smtp.Connect();
+  smtp.Disconnect();
+  EXPECT_EQ(server->written, "ehlo pc1\r\nSTARTTLS\r\n[TLS]ehlo pc1\r\nQuit\r\n");
+  EXPECT_TRUE(server->script.empty()) << "the second hello was answered by the real reply";
+}
+
+TEST(SmtpSecureConnect, ARefusedCertificateEndsTheConnectionWithItsReason) {
+  for (const SmtpSecurity security : {SmtpSecurity::kTls, SmtpSecurity::kStartTls}) {
+    FakeNetwork n;
+    n.tls_refusal = "The certificate of mx.example was refused: it has expired or is not valid yet.";
+    auto server = n.AddServer({Data("220 hi\r\n250-mx\r\n250 STARTTLS\r\n220 go\r\n")});
+    SmtpClient smtp(n, "pc1", n.VirtualClock());
+    smtp.SetHost("mx.example");
+    smtp.SetOptions({587, security, "me", "secret"});
+    EXPECT_THROW(
+        try { smtp.Connect(); } catch (const Error& e) {
+          EXPECT_EQ(std::string(e.what()), *n.tls_refusal);
+          throw;
+        },
+        Error);
+    EXPECT_FALSE(smtp.Connected());
+    smtp.Disconnect();  // no "Quit" goes out after the refusal
+    EXPECT_EQ(n.secured, std::vector<std::string>{"mx.example"});
+    EXPECT_EQ(server->written, security == SmtpSecurity::kTls ? "" : "ehlo pc1\r\nSTARTTLS\r\n");
+    EXPECT_TRUE(server->closed);
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick::net

@@ -324,5 +324,95 @@ TEST(FtpPage, TemplateIsFourLinesWithThePlaceholder) {
   EXPECT_EQ(lines, 4u);
 }
 
+TEST(FtpPassiveReply, PortsOf229And227) {
+  struct Case {
+    bool extended;
+    const char* text;
+    int port;  // 0: malformed
+  } cases[] = {
+      {true, "Entering Extended Passive Mode (|||50123|)", 50123},
+      {true, "EPSV ok (!!!21!)", 21},
+      {true, "Entering Extended Passive Mode (|||0|)", 0},
+      {true, "Entering Extended Passive Mode (|1|127.0.0.1|50123|)", 0},
+      {true, "Entering Extended Passive Mode (|||99999|)", 0},
+      {true, "Entering Extended Passive Mode |||50123|", 0},
+      {false, "Entering Passive Mode (10,0,0,9,195,203).", 195 * 256 + 203},
+      {false, "Entering Passive Mode 10,0,0,9,4,1", 1025},
+      {false, "Entering Passive Mode (10,0,0,9,256,1)", 0},
+      {false, "Entering Passive Mode (10,0,0,9,4)", 0},
+      {false, "Entering Passive Mode (10,0,0,9,0,0)", 0},
+      {false, "Entering Passive Mode (10,0,0,9,1234,1)", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    if (c.port) {
+      EXPECT_EQ(c.extended ? ParseEpsvPort(c.text) : ParsePasvPort(c.text), c.port);
+    } else {
+      EXPECT_THROW(c.extended ? ParseEpsvPort(c.text) : ParsePasvPort(c.text), Error);
+    }
+  }
+}
+
+// Passive mode and explicit TLS per step: the exact commands, "[TLS]" where
+// encryption starts on each connection, and where the data connection goes.
+TEST_F(FtpStepTest, PassiveModeAndExplicitTlsConversations) {
+  const std::string login = "user joe\r\npass s3cret\r\n";
+  struct Case {
+    const char* name;
+    int passive, secure;
+    std::string replies;  // after the greeting; "^" where the TLS handshake comes
+    std::string written;
+    std::vector<std::string> connects;
+    std::string data_written;
+  } cases[] = {
+      {"epsv", 1, 0,
+       "331 p\r\n230 in\r\n200 t\r\n215 UNIX\r\n250 ok\r\n229 ok (|||50123|)\r\n150 go\r\n226 done\r\n",
+       login + "type I\r\nsyst\r\nCWD /pub/mydir\r\nEPSV\r\nSTOR ip.html\r\nQuit\r\n",
+       {"ftp.example:2121/30000", std::string(testing::kServerAddress) + ":50123/30000"},
+       "IP 10.0.0.7, 10.0.0.7!10.0.0.7"},
+      // The address PASV names is not where the data goes: the control peer is.
+      {"pasv after a refused epsv", 1, 0,
+       "331 p\r\n230 in\r\n200 t\r\n215 UNIX\r\n250 ok\r\n500 what\r\n"
+       "227 Entering Passive Mode (203,0,113,9,4,1)\r\n150 go\r\n226 done\r\n",
+       login + "type I\r\nsyst\r\nCWD /pub/mydir\r\nEPSV\r\nPASV\r\nSTOR ip.html\r\nQuit\r\n",
+       {"ftp.example:2121/30000", std::string(testing::kServerAddress) + ":1025/30000"},
+       "IP 10.0.0.7, 10.0.0.7!10.0.0.7"},
+      {"ftps passive", 1, 1,
+       "234 go\r\n^331 p\r\n230 in\r\n200 pbsz\r\n200 prot\r\n200 t\r\n215 UNIX\r\n250 ok\r\n"
+       "229 ok (|||50123|)\r\n150 go\r\n226 done\r\n",
+       "AUTH TLS\r\n[TLS]" + login + "PBSZ 0\r\nPROT P\r\ntype I\r\nsyst\r\nCWD /pub/mydir\r\nEPSV\r\n"
+           "STOR ip.html\r\nQuit\r\n",
+       {"ftp.example:2121/30000", std::string(testing::kServerAddress) + ":50123/30000"},
+       "[TLS]IP 10.0.0.7, 10.0.0.7!10.0.0.7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeNetwork n;
+    const std::string all = "220 ftp ready\r\n" + c.replies;
+    const size_t split = std::min(all.find('^'), all.size());
+    auto control = n.AddServer(
+        {Data(all.substr(0, split)), Data(all.substr(std::min(split + 1, all.size())))});
+    auto data = n.AddServer({});
+    MemoryFiles memory;
+    Notif s = step;
+    s.FTPNotifr.FTPPassive = c.passive;
+    s.FTPNotifr.FTPSecure = c.secure;
+    UploadPageStep(s, "10.0.0.7", {n, memory, "C:\\Prog\\", "C:\\Temp\\", n.VirtualClock()});
+    EXPECT_EQ(control->written, c.written);
+    EXPECT_EQ(n.connects, c.connects);
+    EXPECT_EQ(data->written, c.data_written);
+    EXPECT_TRUE(data->closed);
+    EXPECT_TRUE(n.listens.empty());
+    EXPECT_EQ(n.secured, std::vector<std::string>(c.secure ? 2 : 0, "ftp.example"));
+  }
+}
+
+TEST_F(FtpStepTest, ExplicitTlsRefusedNeverLogsInInPlainText) {
+  step.FTPNotifr.FTPSecure = 1;
+  auto control = net.AddServer({Data("220 ftp ready\r\n530 no TLS here\r\n")});
+  EXPECT_EQ(RunExpectingError(), "no TLS here");
+  EXPECT_EQ(control->written, "AUTH TLS\r\nQuit\r\n");
+}
+
 }  // namespace
 }  // namespace tarnwick::net

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/message_box.h"
+#include "support/activity_recorder.h"
 #include "unit/notify/poll_fakes.h"
 
 namespace tarnwick {
@@ -171,6 +172,38 @@ TEST_F(PollTest, DropWithoutReconnectShowsTheNotConnectedLook) {
     EXPECT_EQ(view.Label(label), "");
   }
   EXPECT_TRUE(host.poll_enabled);
+}
+
+TEST_F(PollTest, ReportsTheLineUpAndDownAndEachAddressChangeOnce) {
+  testing::ActivityRecorder activity;
+  IpCheckLoop reporting{PollDependencies{settings, state, view, host, ras, executor, pump, pump,
+                                         {}, &activity}};
+  ras.poll = &reporting;
+  auto tick = [&] {
+    reporting.Tick();
+    pump.now_ms += 1000;
+  };
+  settings.lastip = "10.0.0.1";
+  settings.Reconnect = true;
+  Connect("10.0.0.5");
+  ras.counts = {100, 200, 0};
+  tick();
+  tick();
+  ras.counts = {5000, 6000, 0};
+  tick();
+  ras.active.clear();
+  tick();  // handed to the reconnect window
+  ras.conn_handle = 0;  // its dial brought a new connection
+  Connect("10.0.0.9", 8);
+  tick();
+  tick();
+  EXPECT_THAT(activity.events,
+              ElementsAre("connected: entry \"Office DSL\", address 10.0.0.5",
+                          "address-changed: from 10.0.0.1 to 10.0.0.5",
+                          "dropped: entry \"Office DSL\", address 10.0.0.5, up 0:00:03, 5000 "
+                          "bytes sent, 6000 received; redialing",
+                          "connected: entry \"Office DSL\", address 10.0.0.9",
+                          "address-changed: from 10.0.0.5 to 10.0.0.9"));
 }
 
 TEST_F(PollTest, DropWithReconnectHandsOverAndLeavesThePollOff) {

@@ -5,6 +5,7 @@
 
 #include "app/error.h"
 #include "notify/steps.h"
+#include "support/activity_recorder.h"
 #include "unit/notify/fakes.h"
 
 namespace tarnwick {
@@ -90,10 +91,12 @@ TEST(ScriptSteps, RoutesEachKindToItsCarrier) {
   std::vector<std::string> sent;
   steps.SetMailHandler([&](int position, const Notif& step, const std::string& address) {
     sent.push_back("mail " + std::to_string(position) + " " + step.emailNotifr.ETo + " " + address);
+    return StepResult{};
   });
   steps.SetUploadHandler([&](int position, const Notif& step, const std::string& address) {
     sent.push_back("ftp " + std::to_string(position) + " " + step.FTPNotifr.FTPServer + " " +
                    address);
+    return StepResult{};
   });
   std::vector<Notif> list = {StepOfKind(kNotifyEmail), StepOfKind(kNotifyFtp),
                              StepOfKind(kNotifyLaunch), StepOfKind(kNotifySleep)};
@@ -109,6 +112,45 @@ TEST(ScriptSteps, RoutesEachKindToItsCarrier) {
   EXPECT_EQ(shell.calls[0].file, "notify.cmd");
   EXPECT_EQ(shell.calls[0].parameters, "<IPADDRESS>");  // a run never replaces it
   EXPECT_EQ(pump.sleeps, 20);
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST(ScriptSteps, ReportsEachStepsOutcomeWithoutItsCredentials) {
+  test::RecordingShell shell;
+  test::FakePump pump;
+  ScriptSteps steps(shell, pump);
+  testing::ActivityRecorder activity;
+  steps.SetActivity(&activity);
+  bool mail_ok = true;
+  steps.SetMailHandler([&](int, const Notif&, const std::string&) {
+    return StepResult{mail_ok, mail_ok ? "to a@example.org: 250 queued" : "to a@example.org: 554 no"};
+  });
+  steps.SetUploadHandler([&](int, const Notif&, const std::string&) -> StepResult {
+    throw Error("530 Login incorrect.");
+  });
+  Notif ftp = test::StepOfKind(kNotifyFtp);
+  ftp.FTPNotifr = {"ftp.example.org", "/pub/ip.html", "<html>", 2121, "walt", "s3cret-pass"};
+  Notif launch = test::StepOfKind(kNotifyLaunch);
+  launch.LaunchNotifr = {"C:\\tools\\tell.exe", "<IPADDRESS>"};
+  const std::vector<Notif> list = {test::StepOfKind(kNotifyEmail), launch, ftp};
+  EXPECT_THROW(RunScript(list, "10.1.1.1", steps), Error);
+  mail_ok = false;
+  RunScript({test::StepOfKind(kNotifyEmail)}, "10.1.1.1", steps);
+  EXPECT_THAT(activity.events,
+              ElementsAre("step-done: step 1 (e-mail) to a@example.org: 250 queued",
+                          "step-done: step 2 (launch) C:\\tools\\tell.exe",
+                          "step-failed: step 3 (FTP) ftp://ftp.example.org:2121/pub/ip.html: 530 "
+                          "Login incorrect.",
+                          "step-failed: step 1 (e-mail) to a@example.org: 554 no"));
+  for (const std::string& event : activity.events) {
+    EXPECT_EQ(event.find("walt"), std::string::npos);
+    EXPECT_EQ(event.find("s3cret"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -168,5 +168,33 @@ TEST_F(SmtpStepTest, TestSendShowsOneOfThreeMessagesAtTheEditorsCorner) {
   }
 }
 
+TEST_F(SmtpStepTest, SubmissionSettingsReachTheClientAndTheTestSendNamesTheReason) {
+  settings.SMTPPort = 465;
+  settings.SMTPSecurity = 2;
+  settings.SMTPUser = "me";
+  settings.SMTPPass = "secret";
+  auto server = net.AddServer({Data("220 hi\r\n250-mx\r\n250 AUTH PLAIN\r\n235 ok\r\n250 r\r\n"
+                                    "250 s\r\n250 t\r\n354 go\r\n250 queued\r\n")});
+  Run();
+  EXPECT_TRUE(recorder.boxes.empty());
+  EXPECT_EQ(net.connects, std::vector<std::string>{"mx.example:465/30000"});
+  EXPECT_EQ(server->written.substr(0, 48), "[TLS]ehlo pc1\r\nAUTH PLAIN AG1lAHNlY3JldA==\r\nRset");
+
+  net.tls_refusal = "The certificate of mx.example was refused: it was issued for another name.";
+  auto refused = net.AddServer({});
+  net.AddServer({});
+  TestSendMail(settings, step.emailNotifr, "", Deps(), kCorner);
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_EQ(recorder.boxes[0].text, std::string(kTestConnectFailed) + "\r\n\r\n" + *net.tls_refusal);
+  EXPECT_EQ(refused->written, "");
+
+  // A stored value no dialog offers never turns into a plain-text guess.
+  settings.SMTPSecurity = 7;
+  Run();
+  ASSERT_EQ(recorder.boxes.size(), 2u);
+  EXPECT_EQ(recorder.boxes[1].text, "Error sending message: Invalid SMTP security setting: 7");
+  EXPECT_EQ(net.connects.size(), 3u);
+}
+
 }  // namespace
 }  // namespace tarnwick::net

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "reconnect_fakes.h"
+#include "support/activity_recorder.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -216,6 +217,35 @@ TEST_P(ReconnectCancelTest, HangsUpHoldsReconnectionOffAndClosesOnceUnwound) {
   EXPECT_FALSE(running_at_close);
   // The loop left within a slice of the click.
   EXPECT_LE(time.now, 1000 + c.at + kLoopSliceMs);
+}
+
+TEST_F(ReconnectLoopTest, ReportsEachAttemptWithItsRasErrorTheLimitAndCancel) {
+  ActivityRecorder activity;
+  auto run = [&](std::vector<DialEnd> script, int maxretries, uint64_t cancel_at = 0) {
+    activity.events.clear();
+    settings.maxretries = maxretries;
+    Make();
+    ReconnectLoopDeps deps{settings, watch, dialer, view, host, time, time, true, &activity};
+    loop = std::make_unique<ReconnectLoop>(deps);
+    dialer.loop = loop.get();
+    dialer.script = std::move(script);
+    time.now = 1000;
+    if (cancel_at) time.After(cancel_at, [&] { loop->Button1Click(); });
+    loop->Timer1Timer();
+    return activity.events;
+  };
+  const std::string failed = std::string("redial-failed: entry \"ISP\", attempt ");
+  EXPECT_THAT(run({DialEnd::kFail, DialEnd::kCannotStart, DialEnd::kConnect}, 5),
+              ElementsAre(failed + "1: " + kFakeFailText + " (error 678)",
+                          failed + "2: the dial could not be started",
+                          "redial-connected: entry \"ISP\", attempt 3"));
+  EXPECT_THAT(run({DialEnd::kFail}, 1),
+              ElementsAre(failed + "1: " + kFakeFailText + " (error 678)",
+                          failed + "2: " + kFakeFailText + " (error 678)",
+                          "retry-limit: entry \"ISP\", 2 attempts"));
+  // Cancelled inside the first dial: that attempt has no outcome of its own.
+  EXPECT_THAT(run({DialEnd::kFail}, 5, 400),
+              ElementsAre("redial-cancelled: entry \"ISP\", attempt 1"));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ReconnectCancelTest,

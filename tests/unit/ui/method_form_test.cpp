@@ -50,5 +50,24 @@ TEST(MethodForm, AStepOfAnUnknownKindOpensAsAnEmptyEmailPage) {
   EXPECT_EQ(MethodFormFrom(&unknown), MethodForm{});
 }
 
+TEST(MethodForm, FtpModeTicksOpenAsStoredAndOkStoresThem) {
+  for (const bool on : {false, true}) {
+    Notif step;
+    step.NotifyMethod = kNotifyFtp;
+    step.FTPNotifr.FTPPassive = on ? 1 : 0;
+    step.FTPNotifr.FTPSecure = on ? 0 : 1;  // the two are independent
+    MethodForm form = MethodFormFrom(&step);
+    EXPECT_EQ(form.ftp_passive, on);
+    EXPECT_EQ(form.ftp_tls, !on);
+    form.ftp_server = "ftp.example.com";
+    form.ftp_path = "/ip.html";
+    form.ftp_passive = !on;
+    form.ftp_tls = on;
+    ASSERT_FALSE(ApplyMethodForm(form, step).has_value());
+    EXPECT_EQ(step.FTPNotifr.FTPPassive, on ? 0 : 1);
+    EXPECT_EQ(step.FTPNotifr.FTPSecure, on ? 1 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick

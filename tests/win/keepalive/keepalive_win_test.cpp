@@ -4,9 +4,11 @@
 // with Basic authorization. The peers are Linux programs (loopback_peers.py).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <wincrypt.h>
 #include <winsock2.h>
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -178,6 +180,62 @@ TEST(KeepAliveTick, FetchesThePageDirectlyAndThroughTinyproxyWithBasicAuthorizat
       EXPECT_TRUE(seen.empty()) << requests;
     }
   }
+}
+
+// Adds the peer's authority to the machine Root store of the test prefix.
+bool TrustRoot(const std::string& der_path) {
+  std::ifstream in(der_path, std::ios::binary);
+  const std::string der((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  HCERTSTORE store =
+      CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
+  if (!store || der.empty()) return false;
+  const BOOL added = CertAddEncodedCertificateToStore(
+      store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+      static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  CertCloseStore(store, 0);
+  return added;
+}
+
+TEST(KeepAliveTick, FetchesAnHttpsPageDirectlyAndThroughTheProxysTunnel) {
+  testing::LinuxPeer peers(KEEPALIVE_PEERS, "web-tls");
+  ASSERT_TRUE(peers.ready()) << "the HTTPS server or tinyproxy did not start";
+  ASSERT_TRUE(TrustRoot(peers.Path("root.der")));
+  int web_port = 0, proxy_port = 0;
+  std::istringstream(peers.Read("ready")) >> web_port >> proxy_port;
+  ASSERT_GT(web_port, 0);
+
+  struct Row {
+    const char* name;
+    const char* proxy;
+    const char* password;
+    bool reaches;
+  } rows[] = {
+      {"directly", "", "", true},
+      {"through the tunnel", "127.0.0.1", "s3cret", true},
+      {"tunnel refused: wrong password", "127.0.0.1", "guess", false},
+  };
+  net::WinsockIcmpNetwork raw([] { tarnwick::ProcessMessages(); });
+  Rig rig(raw);
+  int n = 0;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const std::string path = "/secure" + std::to_string(++n) + ".html";
+    rig.settings.kaMethod = 2;
+    rig.settings.kaWebInterval = 1;
+    rig.settings.kaWebSite = "https://localhost:" + std::to_string(web_port) + path;
+    rig.settings.proxyname = r.proxy;
+    rig.settings.proxyport = proxy_port;
+    rig.settings.proxyuser = "joe";
+    rig.settings.proxypass = r.password;
+    rig.engine.Start();
+    rig.engine.Tick();
+    EXPECT_TRUE(rig.timer.enabled);
+    // The page's own request line, decrypted by the server: origin-form, no proxy in it.
+    const std::string requests = peers.Read("requests");
+    EXPECT_EQ(requests.find(path + " via=-") != std::string::npos, r.reaches) << requests;
+  }
+  // What the server saw of the fetches, in plain text, is the page only.
+  EXPECT_EQ(CountLines(peers.Read("requests"), "/secure"), 2) << peers.Read("requests");
 }
 
 }  // namespace

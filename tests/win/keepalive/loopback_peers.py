@@ -10,6 +10,11 @@ Linux program (Wine cannot end such a process, so each ends by itself: when
       loopback ports; each request the web server answers is a line of
       <dir>/requests: the path and the Via header the proxy adds ("-" without).
 
+  loopback_peers.py web-tls <dir>
+      the same with HTTPS: a throw-away authority (tests/e2e/tls_certs.py)
+      writes <dir>/root.der for the test to trust, and the server shows a
+      certificate for localhost signed by it.
+
 Both write <dir>/ready when they listen ("<web port> <proxy port>" for web)."""
 import http.server
 import os
@@ -59,7 +64,7 @@ def free_port():
         return s.getsockname()[1]
 
 
-def web(directory):
+def web(directory, tls=False):
     started = time.time()
     log = open(os.path.join(directory, "requests"), "a")
 
@@ -80,6 +85,14 @@ def web(directory):
             pass
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    if tls:
+        sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                        "e2e"))
+        from pathlib import Path
+        from tls_certs import TestAuthority
+        authority = TestAuthority(Path(directory) / "ca")
+        shutil.copy(authority.root_der, os.path.join(directory, "root.der"))
+        server.socket = authority.context("good").wrap_socket(server.socket, server_side=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     proxy_port = free_port()
     conf = os.path.join(directory, "tinyproxy.conf")
@@ -107,6 +120,6 @@ if __name__ == "__main__":
         if sys.argv[1] == "icmp":
             icmp(sys.argv[2], sys.argv[3])
         else:
-            web(sys.argv[2])
+            web(sys.argv[2], tls=sys.argv[1] == "web-tls")
     finally:
         shutil.rmtree(sys.argv[2], ignore_errors=True)

@@ -272,11 +272,14 @@ TEST_F(MainWindowTest, TheMenuBarCarriesItsFourMenus) {
   EXPECT_EQ(MenuText(bar, 1), "Options");
   EXPECT_EQ(MenuText(bar, 2), "Links");
   EXPECT_EQ(MenuText(bar, 3), "Help");
-  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), "Close");
+  HMENU file = GetSubMenu(bar, 0);
+  EXPECT_EQ(MenuText(file, 0), "View Activity Log");
+  EXPECT_EQ(MenuText(file, 2), "Close");
   HMENU options = GetSubMenu(bar, 1);
   EXPECT_EQ(MenuText(options, 0), "email Settings...");
-  EXPECT_EQ(GetMenuState(options, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(options, 2), "Start Tarnwick on Windows Startup");
+  EXPECT_EQ(MenuText(options, 1), "Activity Log...");
+  EXPECT_EQ(GetMenuState(options, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(options, 3), "Start Tarnwick on Windows Startup");
   HMENU links = GetSubMenu(bar, 2);
   EXPECT_EQ(MenuText(links, 0), "Support...");
   EXPECT_EQ(MenuText(links, 2), "Fenmoor Software Home Page...");
@@ -490,6 +493,46 @@ TEST_F(MainWindowTest, AMissingHelpFileIsReportedAtTheWindowsCorner) {
   EXPECT_EQ(boxes.boxes[0].text, "Unable to find help file: C:\\nowhere\\tarnwick.html");
   EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Warning);
   EXPECT_EQ(boxes.boxes[0].position, (ScreenPoint{33, 44}));
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// What the main window hands the shell for the engines' events: balloons of
+// its own icon, as the settings allow, and each call returns at once.
+TEST_F(MainWindowTest, EngineEventsReachTheShellAsNoticesOfTheIcon) {
+  app.settings.loggingenabled = false;
+  HWND hwnd = Create().hwnd();
+  ASSERT_NE(app.activity, nullptr);
+  std::vector<std::string> notices;
+  window->Tray().SetShellNotify([&](DWORD message, NOTIFYICONDATAA* data) {
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) {
+      EXPECT_EQ(data->hWnd, hwnd);
+      EXPECT_EQ(data->uID, kTrayIconId);
+      EXPECT_EQ(data->cbSize, NOTIFYICONDATAA_V2_SIZE);
+      EXPECT_EQ(data->uFlags, static_cast<UINT>(NIF_INFO));  // the icon and tip stay
+      notices.push_back(std::string(data->szInfoTitle) + " | " + data->szInfo);
+    }
+    return Shell_NotifyIconA(message, data);  // the real shell must take it too
+  });
+  ActivitySink& events = *app.activity;
+  events.Record(Activity::kDropped, "entry \"Home\", redialing");
+  events.Record(Activity::kRedialAttempt, "attempt 1: no answer");
+  events.Record(Activity::kRedialSucceeded, "attempt 2");
+  events.Record(Activity::kConnected, "entry \"Home\", address 10.0.0.9");
+  events.Record(Activity::kStepFailed, std::string(300, 'x'));  // cut to the shell's 255
+  app.settings.noticedrop = false;
+  events.Record(Activity::kDropped, "not shown");
+  app.settings.noticedrop = true;
+  app.settings.notices = false;
+  events.Record(Activity::kDropped, "not shown either");
+  EXPECT_THAT(notices, ElementsAre("Connection dropped | entry \"Home\", redialing",
+                                   "Redial succeeded | entry \"Home\", address 10.0.0.9",
+                                   "Notification step failed | " + std::string(255, 'x')));
+  EXPECT_TRUE(boxes.boxes.empty());  // a notice is never a box
 }
 
 }  // namespace

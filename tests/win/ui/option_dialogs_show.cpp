@@ -1,7 +1,8 @@
 // Shows one option dialog with sample settings over a stand-in main window, for
 // screenshots (scripts/dialog-screenshots):
 //   option_dialogs_show reconnect|keepalive|schedule|schedule-nt4|email|email-mapi|
-//                       monitor|method-email|method-ftp|method-launch|method-sleep|welcome
+//                       monitor|method-email|method-ftp|method-launch|method-sleep|welcome|
+//                       activitylog
 //                       [page] [rect-file]
 // Once the dialog shows (on tab `page`; the wizard on its page `page`), its
 // screen rectangle goes into rect-file as WxH+X+Y (then its client size); the
@@ -19,6 +20,7 @@
 #include "app/message_box_win32.h"
 #include "app/watch_state.h"
 #include "modal_driver.h"
+#include "ui/activity_log_options_win32.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/method_editor_win32.h"
@@ -110,6 +112,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   s.connuser = "demo";
   s.connpass = "secret";
   s.usesmtp = what != "email-mapi";
+  s.SMTPPort = 587;
+  s.SMTPSecurity = 1;
+  s.SMTPUser = "joe@example.com";
+  s.SMTPPass = "s3cret";
   s.SMTPServer = "mail.example.com";
   s.MonitorIP = true;
   Notif mail, page, launch, pause;
@@ -159,6 +165,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                                    : 1;
     StepTests tests(app, [] { return std::string(); });
     TfrmMonMethod(s.notifs, position, tests).ShowModal(main);
+  } else if (what == "activitylog") {
+    g_class = kActivityLogOptionsClass;
+    s.loggingenabled = true;
+    s.noticeipchange = false;
+    TfrmKXActivityLog(app, "C:\\Users\\demo\\AppData\\Local\\Tarnwick\\Tarnwick.log")
+        .ShowModal(main);
   } else if (what == "welcome") {
     g_class = kWelcomeClass;
     g_wizard = true;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/activity_log_options_win32.h"
 #include "ui/email_options_win32.h"
 #include "ui/keepalive_options_win32.h"
 #include "ui/method_editor_win32.h"
@@ -498,6 +499,80 @@ TEST_F(OptionDialogTest, EmailMapiKeepsTheServerAndSmtpStoresItAsTyped) {
     EXPECT_EQ(Stored().usesmtp, c.usesmtp);
     EXPECT_EQ(Stored().SMTPServer, c.server);
   }
+}
+
+TEST_F(OptionDialogTest, EmailStoresSubmissionAndRefusesABadPortOrAPlainTextSignIn) {
+  struct Case {
+    const char* port;
+    int security;
+    const char* user;
+    const char* refusal;  // null: stored and closed
+  } cases[] = {
+      {"587", kEmRbStartTls, "joe", nullptr},
+      {"70000", kEmRbTls, "joe", kInvalidSmtpPortMessage},
+      {"465", kEmRbPlain, "joe", kPasswordNeedsTlsMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.port);
+    app.settings.usesmtp = true;
+    app.settings.SMTPPort = 25;
+    app.settings.SMTPSecurity = 0;
+    app.settings.SMTPUser = "";
+    app.Save();
+    boxes.boxes.clear();
+    bool closed = true;
+    Tfrmemail dialog(app);
+    Run(dialog, kEmailOptionsClass, {[&](HWND d) {
+          EXPECT_EQ(ControlText(d, kEmTePort), "25");
+          EXPECT_TRUE(Ticked(d, kEmRbPlain));
+          SetControlText(d, kEmTePort, c.port);
+          ClickControl(d, c.security);
+          SetControlText(d, kEmTeUser, c.user);
+          SetControlText(d, kEmTePassword, "s3cret");
+          ClickControl(d, IDOK);
+          closed = !IsWindow(d);
+          if (!closed) ClickControl(d, IDCANCEL);
+        }});
+    if (c.refusal) {
+      EXPECT_THAT(boxes.texts(), ElementsAre(c.refusal));
+      EXPECT_FALSE(closed);
+      EXPECT_EQ(Stored().SMTPSecurity, 0);
+      EXPECT_EQ(Stored().SMTPUser, "");
+    } else {
+      EXPECT_TRUE(boxes.boxes.empty());
+      EXPECT_EQ(Stored().SMTPPort, 587);
+      EXPECT_EQ(Stored().SMTPSecurity, 1);
+      EXPECT_EQ(Stored().SMTPUser, "joe");
+      EXPECT_EQ(Stored().SMTPPass, "s3cret");
+    }
+  }
+}
+
+// --- Activity Log ------------------------------------------------------------
+
+TEST_F(OptionDialogTest, ActivityLogStoresItsSwitchesAndTheNoticeKindsFollowTheMasterSwitch) {
+  app.settings.noticeretries = false;
+  bool kinds_enabled_at_open = false, kinds_enabled_after = true;
+  TfrmKXActivityLog dialog(app, "C:\\nowhere\\Tarnwick.log");
+  Run(dialog, kActivityLogOptionsClass, {[&](HWND d) {
+        EXPECT_FALSE(IsDlgButtonChecked(d, kAlChkRetries));
+        kinds_enabled_at_open = IsWindowEnabled(GetDlgItem(d, kAlChkDrop));
+        ClickControl(d, kAlChkEnabled);
+        SetControlText(d, kAlTeFile, "D:\\logs\\line.log");
+        ClickControl(d, kAlChkIpChange);
+        ClickControl(d, kAlChkNotices);
+        kinds_enabled_after = IsWindowEnabled(GetDlgItem(d, kAlChkDrop));
+        ClickControl(d, IDOK);
+      }});
+  EXPECT_TRUE(kinds_enabled_at_open);
+  EXPECT_FALSE(kinds_enabled_after);
+  const Settings stored = Stored();
+  EXPECT_TRUE(stored.loggingenabled);
+  EXPECT_EQ(stored.logfile, "D:\\logs\\line.log");
+  EXPECT_FALSE(stored.notices);
+  EXPECT_FALSE(stored.noticeipchange);
+  EXPECT_FALSE(stored.noticeretries);
+  EXPECT_TRUE(stored.noticedrop);
 }
 
 // --- Every dialog ------------------------------------------------------------

@@ -211,6 +211,7 @@ TEST_F(WelcomeTest, TheMailPageStoresTheMethodAndFinishCloses) {
     SCOPED_TRACE(c.what);
     SetDefaultSettings(app.settings);
     bool mapi_at_start = false, host_shown_at_start = true;
+    std::string port_at_start;
     const INT_PTR result = Run({[](HWND w) { ClickControl(w, kWzBtnNext); },
                                 [](HWND w) { ClickControl(w, kWzDialUpNext); },
                                 [&](HWND w) {
@@ -218,6 +219,11 @@ TEST_F(WelcomeTest, TheMailPageStoresTheMethodAndFinishCloses) {
                                   host_shown_at_start = Showing(w, kWzTeHost);
                                   ClickControl(w, kWzRbSMTP);
                                   SetControlText(w, kWzTeHost, "mail.example.com");
+                                  port_at_start = ControlText(w, kWzTeSmtpPort);
+                                  SetControlText(w, kWzTeSmtpPort, "465");
+                                  ClickControl(w, kWzRbTls);
+                                  SetControlText(w, kWzTeSmtpUser, "joe");
+                                  SetControlText(w, kWzTeSmtpPass, "s3cret");
                                   if (!c.pick_smtp) ClickControl(w, kWzRbMAPI);
                                   ClickControl(w, kWzEmailNext);
                                 },
@@ -227,6 +233,11 @@ TEST_F(WelcomeTest, TheMailPageStoresTheMethodAndFinishCloses) {
     EXPECT_FALSE(host_shown_at_start);
     EXPECT_EQ(Stored().usesmtp, c.usesmtp);
     EXPECT_EQ(Stored().SMTPServer, c.server);
+    EXPECT_EQ(port_at_start, "25");
+    // MAPI keeps the stored submission values; SMTP takes what was typed.
+    EXPECT_EQ(Stored().SMTPPort, c.pick_smtp ? 465 : 25);
+    EXPECT_EQ(Stored().SMTPSecurity, c.pick_smtp ? 2 : 0);
+    EXPECT_EQ(Stored().SMTPUser, c.pick_smtp ? "joe" : "");
   }
 }
 
