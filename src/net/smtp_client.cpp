@@ -1,7 +1,7 @@
 #include "net/smtp_client.h"
 
 #include <cctype>
-#include <sstream>
+#include <vector>
 
 #include "net/base64.h"
 
@@ -13,22 +13,39 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// The words of a line, split at white space. Not a string stream: its locale
+// machinery would add half a megabyte to the program.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : line) {
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      if (!word.empty()) words.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
 }  // namespace
 
 SmtpCapabilities ParseEhloReply(const Reply& reply) {
   SmtpCapabilities offered;
   for (size_t i = 1; i < reply.lines.size(); ++i) {
-    std::istringstream words(Upper(reply.lines[i]));
-    std::string keyword;
-    words >> keyword;
+    std::vector<std::string> words = Words(Upper(reply.lines[i]));
+    if (words.empty()) continue;
+    const std::string& keyword = words[0];
     if (keyword == "STARTTLS") offered.starttls = true;
     // "AUTH=" is how some older servers still announce the same list.
     if (keyword != "AUTH" && keyword.rfind("AUTH=", 0) != 0) continue;
-    std::string mechanism = keyword.size() > 5 ? keyword.substr(5) : std::string();
-    do {
+    words[0] = keyword.size() > 5 ? keyword.substr(5) : std::string();  // "AUTH=X" → "X"
+    for (const std::string& mechanism : words) {
       if (mechanism == "PLAIN") offered.auth_plain = true;
       if (mechanism == "LOGIN") offered.auth_login = true;
-    } while (words >> mechanism);
+    }
   }
   return offered;
 }

@@ -173,7 +173,7 @@ TEST_F(ProgramTest, AFirstStartShowsTheWizardAndASecondNeitherItNorChangesAnythi
     ASSERT_TRUE(wizard);
     EXPECT_FALSE(IsWindowVisible(hwnd));
     const Snapshot created = Tree();
-    EXPECT_EQ(created.size(), 32u + 5u);  // product key values and Main
+    EXPECT_EQ(created.size(), 42u + 5u);  // product key values and Main
     EXPECT_EQ(created.at(std::string(kProduct) + "\\Main\\Width"),
               std::make_pair(DWORD{REG_DWORD}, std::string("\xB8\x01\0\0", 4)));
     PostMessageA(wizard, WM_CLOSE, 0, 0);
