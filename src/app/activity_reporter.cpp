@@ -9,7 +9,9 @@ std::vector<std::string> SettingsSecrets(const Settings& s) {
 }
 
 std::string ActivityReporter::LogPath() const {
-  return settings_.logfile.empty() ? default_path_ : settings_.logfile;
+  if (!settings_.logfile.empty()) return settings_.logfile;
+  if (!resolved_default_path_) resolved_default_path_ = default_path_ ? default_path_() : std::string();
+  return *resolved_default_path_;
 }
 
 void ActivityReporter::Record(Activity kind, const std::string& details) {

@@ -3,6 +3,8 @@
 // `loggingenabled` is on, and the events a user away from the screen wants to
 // hear about also become tray notices, each kind as the settings allow. Both
 // read the settings at each event, so the options take effect at once.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,9 +32,10 @@ std::vector<std::string> SettingsSecrets(const Settings& settings);
 
 class ActivityReporter : public ActivitySink {
  public:
-  // `default_path`: the log file when `logfile` is empty.
+  // `default_path` gives the log file when `logfile` is empty. It is asked only
+  // when a line is written: the shell call behind it is slow at start-up.
   ActivityReporter(const Settings& settings, ActivityLog& log, Notices* notices,
-                   std::string default_path)
+                   std::function<std::string()> default_path)
       : settings_(settings), log_(log), notices_(notices), default_path_(std::move(default_path)) {}
 
   void Record(Activity kind, const std::string& details) override;
@@ -46,7 +49,8 @@ class ActivityReporter : public ActivitySink {
   const Settings& settings_;
   ActivityLog& log_;
   Notices* notices_;
-  std::string default_path_;
+  std::function<std::string()> default_path_;
+  mutable std::optional<std::string> resolved_default_path_;
   // A redial connected; the poll's next "connected" carries the new address.
   bool redial_pending_ = false;
 };

@@ -34,7 +34,7 @@ ScreenSize Screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM
 inline constexpr const char* kLogWarningTitle = "Activity log";
 
 TMain::TMain(Application& app)
-    : app_(app), reporter_(app.settings, log_, &notices_, DefaultLogPath()) {
+    : app_(app), reporter_(app.settings, log_, &notices_, DefaultLogPath) {
   // A log that cannot be written is told once, and only here: the work goes on.
   log_.OnWarning([this](const std::string& text) { tray_.ShowNotice(kLogWarningTitle, text); });
   app_.activity = &reporter_;

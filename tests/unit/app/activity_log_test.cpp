@@ -126,7 +126,7 @@ TEST(ActivityReporterTest, LogsToTheDefaultFileAndMasksEveryStoredPassword) {
   MemoryFiles files;
   FakeClock clock;
   ActivityLog log(files, clock);
-  ActivityReporter reporter(s, log, nullptr, "C:\\Local\\Tarnwick\\Tarnwick.log");
+  ActivityReporter reporter(s, log, nullptr, [] { return std::string("C:\\Local\\Tarnwick\\Tarnwick.log"); });
   reporter.Record(Activity::kStepFailed, "530 bad password ftp-Secret7 for user");
   reporter.Record(Activity::kKeepAliveFailed, "407 proxy-Secret9 / dial-Secret8");
   const std::string& text = files.files["C:\\Local\\Tarnwick\\Tarnwick.log"];
@@ -148,7 +148,7 @@ TEST(ActivityReporterTest, NoticesFollowTheirSwitches) {
   FakeClock clock;
   ActivityLog log(files, clock);
   RecordedNotices notices;
-  ActivityReporter reporter(s, log, &notices, "x.log");
+  ActivityReporter reporter(s, log, &notices, [] { return std::string("x.log"); });
   reporter.Record(Activity::kDropped, "Office, redialing");
   reporter.Record(Activity::kRedialAttempt, "attempt 1 failed");
   reporter.Record(Activity::kRedialSucceeded, "attempt 2");
