@@ -18,8 +18,12 @@ class LinuxPeer {
   explicit LinuxPeer(const std::string& script, const std::string& mode = "",
                      const std::string& more = "") {
     static int serial = 0;
+    // Wine reuses process ids from one test process to the next: the clock keeps
+    // a later test from finding an earlier one's "ready" and "stop" files.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
     unix_dir_ = "/tmp/tarnwick-peer-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial);
+                std::to_string(++serial) + "-" + std::to_string(now.QuadPart);
     CreateDirectoryA(Path("").c_str(), nullptr);
     std::string command = "Z:\\usr\\bin\\python3 " + script + (mode.empty() ? "" : " " + mode) +
                           " " + unix_dir_ + (more.empty() ? "" : " " + more);
