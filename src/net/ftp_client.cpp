@@ -119,12 +119,7 @@ void FtpClient::Connect(const std::string& host, uint16_t port, const std::strin
     Expect(Command("AUTH TLS"), {234});
     // A new reader: nothing sent in plain text after 234 counts.
     reader_.reset();
-    try {
-      control_ = network_.Secure(std::move(control_), host_);
-    } catch (...) {
-      control_.reset();
-      throw;
-    }
+    control_ = network_.Secure(std::move(control_), host_);
     reader_ = std::make_unique<LineReader>(*control_, clock_);
   }
   Reply reply = Command("user " + user);

@@ -82,12 +82,7 @@ void SmtpClient::Connect() {
   }
   stream_ = network_.Connect(host_, options_.port, kConnectTimeoutMs);
   if (options_.security == SmtpSecurity::kTls) {
-    try {
-      stream_ = network_.Secure(std::move(stream_), host_);
-    } catch (...) {
-      stream_.reset();
-      throw;
-    }
+    stream_ = network_.Secure(std::move(stream_), host_);
   }
   reader_ = std::make_unique<LineReader>(*stream_, clock_);
   Expect(ReadReply(*reader_, kReplyTimeoutMs), {220});
@@ -117,12 +112,8 @@ void SmtpClient::StartTls() {
   // A new reader: whatever the server sent in plain text after its 220 must not
   // be read as if it came through TLS.
   reader_.reset();
-  try {
-    stream_ = network_.Secure(std::move(stream_), host_);
-  } catch (...) {
-    stream_.reset();
-    throw;
-  }
+  // The plain stream is handed over: a refused handshake leaves none behind.
+  stream_ = network_.Secure(std::move(stream_), host_);
   reader_ = std::make_unique<LineReader>(*stream_, clock_);
 }
 
