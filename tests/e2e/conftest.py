@@ -188,6 +188,19 @@ def settings_tree(values, steps=()):
     return "\n".join(lines) + "\n"
 
 
+# The e-mail step most scenarios run: the new address in the subject and text.
+MAIL_STEP = {"NotifyMethod": 0, "eFrom": "tarnwick@example.com", "ETo": "admin@example.com",
+             "esubject": "New IP Address: <IPADDRESS>",
+             "emessage": "Your new IP Address is: <IPADDRESS>", "maxretries": 0}
+
+
+def ftp_step(server, port, user, password, path="/ip.html", **more):
+    """An FTP step uploading a page that carries the new address."""
+    return {"NotifyMethod": 1, "FTPServer": server, "FTPPath": path,
+            "FTPHTML": "<html><IPADDRESS></html>", "FTPPort": port, "FTPUser": user,
+            "FTPPass": password, **more}
+
+
 def main_window_texts(wine):
     """The main window's caption and its children's texts, one a line (the
     status bar's is its first panel)."""

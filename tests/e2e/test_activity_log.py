@@ -7,7 +7,7 @@ import socket
 import subprocess
 import time
 
-from conftest import BUILD, PREFIX, PRODUCT_KEY, wait_for
+from conftest import BUILD, PREFIX, PRODUCT_KEY, ftp_step, MAIL_STEP, settings_tree, wait_for
 
 # The FTP server's password is the one the ftp_server fixture gives "joe".
 PASSWORDS = ["s3cret", "dead-Pw-51q", "proxy-Pw-42z", "dial-Pw-17k"]
@@ -19,54 +19,16 @@ def closed_port():
         return s.getsockname()[1]
 
 
-def settings_tree(smtp_host, ftp_port, dead_port):
-    return f"""[{PRODUCT_KEY}]
-"version"=hex:9a,99,99,99,99,99,f1,3f
-"AutoStart"=dword:00000000
-"conname"="Home DSL"
-"Reconnect"=dword:00000001
-"redelay"=dword:00000001
-"maxretries"=dword:00000005
-"MonitorIP"=dword:00000001
-"usesmtp"=dword:00000001
-"SMTPServer"="{smtp_host}"
-"loggingenabled"=dword:00000001
-"logfile"="C:\\\\tarnwick-e2e\\\\activity.log"
-"lastip"="10.64.7.5"
-"proxyname"="127.0.0.1"
-"proxyport"=dword:00001f90
-"proxyuser"="walt"
-"proxypass"="{PASSWORDS[2]}"
-"connuser"="dialer"
-"connpass"="{PASSWORDS[3]}"
-"Notifcnt"=dword:00000003
-
-[{PRODUCT_KEY}\\Notif1]
-"NotifyMethod"=dword:00000000
-"eFrom"="tarnwick@example.com"
-"ETo"="admin@example.com"
-"esubject"="New IP Address: <IPADDRESS>"
-"emessage"="Your new IP Address is: <IPADDRESS>"
-"maxretries"=dword:00000000
-
-[{PRODUCT_KEY}\\Notif2]
-"NotifyMethod"=dword:00000001
-"FTPServer"="127.0.0.1"
-"FTPPath"="/ip.html"
-"FTPHTML"="<html><IPADDRESS></html>"
-"FTPPort"=dword:{ftp_port:08x}
-"FTPUser"="joe"
-"FTPPass"="{PASSWORDS[0]}"
-
-[{PRODUCT_KEY}\\Notif3]
-"NotifyMethod"=dword:00000001
-"FTPServer"="127.0.0.1"
-"FTPPath"="/backup/ip.html"
-"FTPHTML"="<html><IPADDRESS></html>"
-"FTPPort"=dword:{dead_port:08x}
-"FTPUser"="joe"
-"FTPPass"="{PASSWORDS[1]}"
-"""
+def activity_settings(smtp_host, ftp_port, dead_port):
+    return settings_tree(
+        {"conname": "Home DSL", "Reconnect": 1, "redelay": 1, "maxretries": 5, "MonitorIP": 1,
+         "usesmtp": 1, "SMTPServer": smtp_host, "loggingenabled": 1,
+         "logfile": r"C:\tarnwick-e2e\activity.log", "lastip": "10.64.7.5",
+         "proxyname": "127.0.0.1", "proxyport": 8080, "proxyuser": "walt",
+         "proxypass": PASSWORDS[2], "connuser": "dialer", "connpass": PASSWORDS[3]},
+        [MAIL_STEP,
+         ftp_step("127.0.0.1", ftp_port, "joe", PASSWORDS[0]),
+         ftp_step("127.0.0.1", dead_port, "joe", PASSWORDS[1], path="/backup/ip.html")])
 
 
 def rassim_control(address, outcome="connect", action=""):
@@ -92,7 +54,7 @@ def test_a_drop_two_failed_redials_and_an_address_change_are_logged_in_order(
         stale.unlink(missing_ok=True)
     rassim.write(rassim_control("10.64.7.5", action="connected Home DSL"))
     wine.delete_key(PRODUCT_KEY)
-    wine.import_reg(settings_tree(smtp_server.host, ftp_port, closed_port()))
+    wine.import_reg(activity_settings(smtp_server.host, ftp_port, closed_port()))
 
     program("startup")  # in the tray, as it runs unattended
     assert wait_for(lambda: any(e.startswith("connected:") for e in events(log_path))), \

@@ -10,7 +10,7 @@ import pytest
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, LoginPassword
 
-from conftest import BUILD, PRODUCT_KEY, wait_for
+from conftest import BUILD, MAIL_STEP, PRODUCT_KEY, ftp_step, settings_tree, wait_for
 from tls_certs import TestAuthority
 
 USER, PASSWORD = "joe", "s3cret"
@@ -104,27 +104,10 @@ class RecordingTlsServer:
 
 
 def mail_settings(port, security, password=PASSWORD):
-    return f"""[{PRODUCT_KEY}]
-"version"=hex:9a,99,99,99,99,99,f1,3f
-"AutoStart"=dword:00000000
-"conname"="Home DSL"
-"MonitorIP"=dword:00000001
-"usesmtp"=dword:00000001
-"SMTPServer"="localhost"
-"SMTPPort"=dword:{port:08x}
-"SMTPSecurity"=dword:{SECURITY[security]:08x}
-"SMTPUser"="{USER}"
-"SMTPPass"="{password}"
-"Notifcnt"=dword:00000001
-
-[{PRODUCT_KEY}\\Notif1]
-"NotifyMethod"=dword:00000000
-"eFrom"="tarnwick@example.com"
-"ETo"="admin@example.com"
-"esubject"="New IP Address: <IPADDRESS>"
-"emessage"="Your new IP Address is: <IPADDRESS>"
-"maxretries"=dword:00000000
-"""
+    return settings_tree({"conname": "Home DSL", "MonitorIP": 1, "usesmtp": 1,
+                          "SMTPServer": "localhost", "SMTPPort": port,
+                          "SMTPSecurity": SECURITY[security], "SMTPUser": USER,
+                          "SMTPPass": password}, [MAIL_STEP])
 
 
 def run_once(wine, rassim, program, settings):
@@ -205,24 +188,9 @@ def ftps_server(authority, tmp_path):
 
 
 def ftp_settings(port, passive):
-    return f"""[{PRODUCT_KEY}]
-"version"=hex:9a,99,99,99,99,99,f1,3f
-"AutoStart"=dword:00000000
-"conname"="Home DSL"
-"MonitorIP"=dword:00000001
-"Notifcnt"=dword:00000001
-
-[{PRODUCT_KEY}\\Notif1]
-"NotifyMethod"=dword:00000001
-"FTPServer"="localhost"
-"FTPPath"="/ip.html"
-"FTPHTML"="<html><IPADDRESS></html>"
-"FTPPort"=dword:{port:08x}
-"FTPUser"="{USER}"
-"FTPPass"="{PASSWORD}"
-"FTPPassive"=dword:{passive:08x}
-"FTPSecure"=dword:00000001
-"""
+    return settings_tree({"conname": "Home DSL", "MonitorIP": 1},
+                         [ftp_step("localhost", port, USER, PASSWORD, FTPPassive=passive,
+                                   FTPSecure=1)])
 
 
 @pytest.mark.parametrize("passive", [1, 0], ids=["passive", "active"])
